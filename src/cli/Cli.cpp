@@ -1,0 +1,134 @@
+#include "cli/Cli.h"
+
+#include "cli/Commands.h"
+#include "core/Error.h"
+#include "core/NumberFormat.h"
+
+#include <array>
+#include <ostream>
+#include <unistd.h>
+
+namespace v7300::cli {
+namespace {
+
+// One line per subcommand; later capabilities add theirs here.
+const std::array kCommands = {
+    Command{"library", "library list | library check [DIR] | library sign FILE.obj...", cmdLibrary},
+};
+
+void printHelp(std::ostream& out) {
+    out << "Aufruf: v7300 [--library DIR] <Befehl> [Argumente]\n\nBefehle:\n";
+    for (const auto& c : kCommands) out << "  " << c.synopsis << "\n";
+    out << "\nExit-Status: 0 Erfolg, 1 Fehler, 2 falscher Aufruf.\n";
+}
+
+std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
+    for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
+        s.replace(pos, from.size(), to);
+    return s;
+}
+
+} // namespace
+
+MsgButton StderrMessagePort::show(const Message& message) {
+    ++count_;
+    const std::string text = replaceAll(message.text, "\r\n", "\n");
+    if (message.caption.empty())
+        err_ << text << "\n";
+    else
+        err_ << message.caption << ": " << text << "\n";
+    err_.flush();
+    return message.defaultButton;
+}
+
+std::string executableDir() {
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    std::string path(buf, static_cast<std::size_t>(n));
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool takeOption(std::vector<std::string>& args, const std::string& name, std::string& value) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == name) {
+            if (i + 1 >= args.size()) throw UsageError("Option " + name + " braucht einen Wert");
+            value = args[i + 1];
+            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            return true;
+        }
+        if (args[i].rfind(name + "=", 0) == 0) {
+            value = args[i].substr(name.size() + 1);
+            args.erase(args.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> takeOptions(std::vector<std::string>& args, const std::string& name) {
+    std::vector<std::string> values;
+    std::string v;
+    while (takeOption(args, name, v)) values.push_back(v);
+    return values;
+}
+
+bool takeFlag(std::vector<std::string>& args, const std::string& name) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == name) {
+            args.erase(args.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+int run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args(argv.begin() + (argv.empty() ? 0 : 1), argv.end());
+    StderrMessagePort messages(err);
+    try {
+        std::string libraryDir = executableDir() + "/objekts";
+        // Global options stand before the subcommand.
+        while (!args.empty() && args.front().rfind("--", 0) == 0) {
+            if (args.front() == "--help" || args.front() == "-h") {
+                printHelp(out);
+                return 0;
+            }
+            if (args.front() == "--library" && args.size() >= 2) {
+                libraryDir = args[1];
+                args.erase(args.begin(), args.begin() + 2);
+            } else if (args.front().rfind("--library=", 0) == 0) {
+                libraryDir = args.front().substr(10);
+                args.erase(args.begin());
+            } else {
+                throw UsageError("Unbekannte Option " + args.front());
+            }
+        }
+        if (args.empty()) throw UsageError("Kein Befehl angegeben");
+        const std::string name = args.front();
+        args.erase(args.begin());
+        // A --library after the subcommand is accepted as well.
+        std::string lib;
+        if (takeOption(args, "--library", lib)) libraryDir = lib;
+        for (const auto& c : kCommands) {
+            if (name == c.name) {
+                if (takeFlag(args, "--help")) {
+                    out << "Aufruf: v7300 " << c.synopsis << "\n";
+                    return 0;
+                }
+                Context ctx{args, libraryDir, out, err, messages};
+                return c.run(ctx);
+            }
+        }
+        throw UsageError("Unbekannter Befehl " + name);
+    } catch (const UsageError& e) {
+        err << "v7300: " << e.what() << "\n" << "Hilfe: v7300 --help\n";
+        return 2;
+    } catch (const std::exception& e) {
+        err << "Fehler: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+} // namespace v7300::cli

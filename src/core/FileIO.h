@@ -1,0 +1,23 @@
+#pragma once
+// Whole-file reading and safe writing.
+#include <string>
+#include <vector>
+
+namespace v7300 {
+
+// Reads the file's bytes; raises Error("Die Datei <path> kann nicht gelesen werden.") on failure.
+std::string readFileBytes(const std::string& path);
+
+// Writes the bytes to a temporary file in the target's folder, flushes it to
+// disk and renames it over the target, so that the old file stays intact when
+// anything fails. Raises Error("In <path> kann nicht geschrieben werden") on failure.
+void writeFileAtomic(const std::string& path, const std::string& bytes);
+
+// Splits text at CR LF, LF or CR; a final line end does not start another line.
+std::vector<std::string> splitLines(const std::string& text);
+
+// The folder part of a path ("" when it has none) and the file-name part.
+std::string directoryOf(const std::string& path);
+std::string fileNameOf(const std::string& path);
+
+} // namespace v7300
