@@ -71,7 +71,7 @@ std::vector<TCatalogueEntry> build() {
         TCatalogueEntry out{"OUT", "TFrmOUT",
                             {{"BESCHRIFTUNG", K::Text}, {"TYPE", K::Number}, {"TXT1", K::Text}, {"TXT2", K::Text},
                              {"COL1", K::Colour}, {"COL2", K::Colour}, {"ID", K::Number}},
-                            0, 1, 1, {"E"}, {}, {}};
+                            0, 1, 0, {"E"}, {}, {}};
         out.drawing = SpecialDrawing::Out;
         t.push_back(out);
     }
