@@ -1,0 +1,38 @@
+#pragma once
+// The .v7k project file: an XML document (Windows-1252) stored as inverted hex.
+#include "model/Logic.h"
+
+#include <optional>
+#include <string>
+
+namespace v7300 {
+
+// The format version the writer puts into every file.
+inline constexpr const char* kXmlProjectVersion = "2.2.2";
+
+inline constexpr const char* kXmlFormatMessage = "Die Datei entspricht nicht dem V7300 (v7k) Format!";
+inline constexpr const char* kXmlOpenMessage = "Die Datei kann nicht geöffnet werden!";
+
+// Writes the whole document, replacing the file safely (the old file stays intact
+// when writing fails). Raises Error "In <file> kann nicht geschrieben werden".
+void SaveXml(const TLogic& logic, const std::string& fileName);
+
+// Replaces the document's content by the file's. Messages go through logic.Messages.
+// Returns false when the file could not be read (format or content) or the user
+// declined to open a file of a newer version.
+bool OpenXml(TLogic& logic, const std::string& fileName);
+
+// The XML text (UTF-8, CR LF line ends, declaration without encoding) of the document.
+std::string BuildXmlText(const TLogic& logic);
+
+// The complete file bytes: inverted hex of the Windows-1252 text plus CR LF.
+std::string EncodeProjectFile(const std::string& xmlUtf8);
+
+// Stage 1 on file bytes: the XML text as UTF-8 when the bytes are inverted hex of a
+// well-formed XML document; nothing otherwise.
+std::optional<std::string> DecodeProjectFile(const std::string& fileBytes);
+
+// OpenXml on bytes already in memory (stage 1 and 2).
+bool OpenXmlBytes(TLogic& logic, const std::string& fileBytes);
+
+} // namespace v7300
