@@ -1,0 +1,20 @@
+#pragma once
+// Sends the SMTP statement's mail with libcurl: plain SMTP with STARTTLS when the
+// server offers it, login when a user name is given.
+#include "simulation/EffectPorts.h"
+
+namespace v7300 {
+
+class CurlSmtpSender : public SmtpPort {
+public:
+    explicit CurlSmtpSender(long timeoutSeconds = 30) : timeoutSeconds_(timeoutSeconds) {}
+    void Send(const SmtpMessage& message) override;
+
+private:
+    long timeoutSeconds_;
+};
+
+// The message as sent: header lines and body, CR LF line ends, dot-stuffed.
+std::string ComposeMail(const SmtpMessage& message);
+
+} // namespace v7300
