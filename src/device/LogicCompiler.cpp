@@ -1,0 +1,372 @@
+#include "device/LogicCompiler.h"
+
+#include "core/Error.h"
+#include "core/NumberFormat.h"
+#include "core/TextCodec.h"
+#include "model/Logic.h"
+#include "model/TypeCatalogue.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace v7300 {
+namespace {
+
+struct TypeInfo {
+    std::uint8_t code = 0;
+    int required = 0; // connected inputs the controller needs; 0 = open inputs allowed
+};
+
+const std::unordered_map<std::string_view, TypeInfo>& typeTable() {
+    static const std::unordered_map<std::string_view, TypeInfo> table = [] {
+        const std::pair<std::string_view, std::uint8_t> codes[] = {
+            {"NUM", kCodeNUM},           {"AND", kCodeAND},          {"NAND", kCodeNAND},
+            {"OR", kCodeOR},             {"NOR", kCodeNOR},          {"XOR", kCodeXOR},
+            {"BI", kCodeBI},             {"TIMER", kCodeTIMER},      {"COUNT", kCodeCOUNT},
+            {"TAKT", kCodeTAKT},         {"INV", kCodeINV},          {"FF", kCodeFF},
+            {"OUT", kCodeOUT},           {"WEEKTIMER", kCodeWEEKTIMER}, {"BOOL", kCodeBOOL},
+            {"IN", kCodeIN},             {"SCHWELLE", kCodeSCHWELLE}, {"LCD", kCodeLCD},
+            {"BUS-OUT-II", kCodeBUSOUT}, {"BUS-OUT-IV", kCodeBUSOUT}, {"BUS-OUT-VIII", kCodeBUSOUT},
+            {"BUS-IN-II", kCodeBUSIN},   {"BUS-IN-VIII", kCodeBUSIN}, {"BUS-TEMP-II", kCodeBUSTEMP},
+            {"BUS-TEMP-IV", kCodeBUSTEMP}, {"BUS-PWM-II", kCodeBUSPWM}, {"CALC", kCodeCALC},
+            {"ROLLO", kCodeROLLO},       {"VALUE", kCodeVALUE},      {"RELAY", kCodeRELAY},
+            {"ASWITCH", kCodeASWITCH},
+        };
+        std::unordered_map<std::string_view, TypeInfo> t;
+        for (const auto& [name, code] : codes) {
+            const TCatalogueEntry* entry = FindCatalogueEntry(name);
+            t.emplace(name, TypeInfo{code, entry ? entry->requiredInputs : 0});
+        }
+        return t;
+    }();
+    return table;
+}
+
+std::string unsupportedMessage(const std::string& typeName) {
+    return "Das Objekt " + typeName + " wird noch nicht von der Aktuellen V7300-NET-IO Version unterstüzt!";
+}
+
+std::string missingInputMessage(const std::string& instanceName) {
+    return instanceName +
+           " muss an jedem Eingang (rote Punkte) eine Verbindung zu einem Baustein haben.\r\n"
+           "Wenn der Eingang nicht benutzt werden soll, dann kann ein NUM-Baustein mit dem Wert 0 benutzt werden.";
+}
+
+// The document's names, sorted once per compilation so that every lookup is a
+// binary search: the device object number of a name and the first wire that
+// ends at each of its inputs (wires end at a name, so duplicates share them).
+class NameIndex {
+public:
+    explicit NameIndex(const TLogic& logic) {
+        const int count = logic.Components.Count();
+        entries_.reserve(static_cast<std::size_t>(count));
+        std::int32_t counted = 0;
+        for (int i = 0; i < count; ++i) {
+            const TLogicComponent& c = logic.Components.Items(i);
+            Entry e;
+            e.name = c.Name;
+            e.number = counted + 1;
+            e.component = i;
+            e.firstWire.fill(-1);
+            entries_.push_back(e);
+            if (c.TypeName != "TXT") ++counted;
+        }
+        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+            return a.name != b.name ? a.name < b.name : a.component < b.component;
+        });
+        for (std::size_t k = 1; k < entries_.size(); ++k) {
+            if (entries_[k].name == entries_[k - 1].name) {
+                entries_[k].duplicate = true;
+                entries_[k - 1].duplicate = true;
+            }
+        }
+        // Duplicates: only the first entry of a name collects wires.
+        int w = 0;
+        for (const TWire& wire : logic.Wires) {
+            Entry* e = find(wire.Input);
+            if (e && wire.InputID >= 0 && wire.InputID < kMaxPins && e->firstWire[wire.InputID] < 0)
+                e->firstWire[static_cast<std::size_t>(wire.InputID)] = w;
+            ++w;
+        }
+    }
+
+    // Device object number of a name: 0 for a name that names no component.
+    std::int32_t objectNumber(std::string_view name) const {
+        const Entry* e = find(name);
+        if (!e) return 0;
+        if (e->duplicate) throw Error("Objekt-ID doppelt vergeben!");
+        return e->number;
+    }
+
+    // List index of the (first) component with that name, -1 when absent.
+    int componentIndex(std::string_view name) const {
+        const Entry* e = find(name);
+        return e ? e->component : -1;
+    }
+
+    // The first wire ending at input i of the name, -1 when none.
+    const std::array<std::int32_t, kMaxPins>* wiresOf(std::string_view name) const {
+        const Entry* e = find(name);
+        return e ? &e->firstWire : nullptr;
+    }
+
+private:
+    struct Entry {
+        std::string_view name;
+        std::int32_t number = 0;
+        int component = 0;
+        bool duplicate = false;
+        std::array<std::int32_t, kMaxPins> firstWire{};
+    };
+
+    const Entry* find(std::string_view name) const { return const_cast<NameIndex*>(this)->find(name); }
+    Entry* find(std::string_view name) {
+        auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
+                                   [](const Entry& e, std::string_view n) { return e.name < n; });
+        return it != entries_.end() && it->name == name ? &*it : nullptr;
+    }
+
+    std::vector<Entry> entries_;
+};
+
+// --- variable access
+
+std::string valueText(const TLogicComponent& c, const char* name) {
+    const TLogicComponentDefine* v = c.Variables.FindByName(name);
+    return v ? v->GetValue() : std::string();
+}
+
+// Strict: a text that is no integer aborts the compilation.
+std::int32_t strictInt(const TLogicComponent& c, const char* name) { return toInt32(valueText(c, name)); }
+
+// Lenient: a text that is no integer counts as 0.
+std::int32_t lenientInt(const TLogicComponent& c, const char* name) {
+    return parseInt32(valueText(c, name)).value_or(0);
+}
+
+void appendByte(TV7300_EEPROM_Data& image, std::int32_t v) { image.AppendByte(static_cast<std::uint8_t>(v & 0xFF)); }
+
+void appendWord(TV7300_EEPROM_Data& image, std::int32_t v) {
+    image.AppendWord(static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) & 0xFFFF));
+}
+
+// High byte = value div 256 (truncating towards zero), low byte = low eight bits.
+void appendDivWord(TV7300_EEPROM_Data& image, std::int32_t v) {
+    appendByte(image, truncDiv(v, 256));
+    appendByte(image, v);
+}
+
+// Windows-1252 bytes of a text, cut to n and padded with the fill byte.
+void appendFixedText(TV7300_EEPROM_Data& image, const std::string& text, std::size_t n, std::uint8_t fill) {
+    const std::string bytes = utf8ToCp1252(text);
+    for (std::size_t i = 0; i < n; ++i)
+        image.AppendByte(i < bytes.size() ? static_cast<std::uint8_t>(bytes[i]) : fill);
+}
+
+// Characters from..from+1 (0-based, Windows-1252) of a HHMMSS text, converted strictly.
+std::int32_t timePart(const std::string& bytes, std::size_t from) {
+    const std::string part = from < bytes.size() ? bytes.substr(from, 2) : std::string();
+    return toInt32(cp1252ToUtf8(part));
+}
+
+void appendTime(TV7300_EEPROM_Data& image, const TLogicComponent& c, const char* name) {
+    const std::string bytes = utf8ToCp1252(valueText(c, name));
+    appendByte(image, timePart(bytes, 0));
+    appendByte(image, timePart(bytes, 2));
+    appendByte(image, timePart(bytes, 4));
+}
+
+// The parameter bytes of one record, preceded by their length.
+void appendParameters(TV7300_EEPROM_Data& image, const TLogicComponent& c, std::uint8_t code) {
+    switch (code) {
+    case kCodeOUT:
+        image.AppendByte(1);
+        appendByte(image, lenientInt(c, "ID"));
+        break;
+    case kCodeNUM:
+        image.AppendByte(2);
+        appendWord(image, strictInt(c, "VALUE"));
+        break;
+    case kCodeTIMER:
+        image.AppendByte(2);
+        appendDivWord(image, strictInt(c, "SEKUNDEN"));
+        break;
+    case kCodeCOUNT:
+        image.AppendByte(2);
+        appendDivWord(image, strictInt(c, "COUNT"));
+        break;
+    case kCodeWEEKTIMER: {
+        image.AppendByte(7);
+        static const char* const days[] = {"MO", "DI", "MI", "DO", "FR", "SA", "SO"};
+        std::int32_t mask = 0;
+        for (int d = 0; d < 7; ++d) mask += strictInt(c, days[d]) << d;
+        appendByte(image, mask);
+        appendTime(image, c, "TIME1");
+        appendTime(image, c, "TIME2");
+        break;
+    }
+    case kCodeBOOL: {
+        image.AppendByte(2);
+        static const char* const names[] = {"VAL00", "VAL01", "VAL02", "VAL03", "VAL04", "VAL05",
+                                            "VAL06", "VAL07", "VAL08", "VAL09", "VAL10", "VAL11",
+                                            "VAL12", "VAL13", "VAL14", "VAL15"};
+        std::uint32_t mask = 0;
+        for (int j = 0; j < 16; ++j)
+            if (valueText(c, names[j]) == "1") mask |= 1u << j;
+        appendWord(image, static_cast<std::int32_t>(mask));
+        break;
+    }
+    case kCodeIN: {
+        image.AppendByte(2);
+        appendByte(image, strictInt(c, "HID"));
+        const std::string type = valueText(c, "TYPE");
+        if (type == "3")
+            image.AppendByte(2);
+        else if (type == "4")
+            image.AppendByte(1);
+        else
+            appendByte(image, toInt32(type));
+        break;
+    }
+    case kCodeSCHWELLE:
+        image.AppendByte(4);
+        appendWord(image, strictInt(c, "SCHWELLEUP"));
+        appendWord(image, strictInt(c, "SCHWELLEDOWN"));
+        break;
+    case kCodeLCD:
+        image.AppendByte(34);
+        appendFixedText(image, valueText(c, "VAL1"), 16, ' ');
+        appendFixedText(image, valueText(c, "VAL2"), 16, ' ');
+        appendByte(image, lenientInt(c, "POS"));
+        appendByte(image, lenientInt(c, "TYPE"));
+        break;
+    case kCodeBUSOUT:
+    case kCodeBUSIN:
+    case kCodeBUSTEMP:
+    case kCodeBUSPWM:
+        image.AppendByte(1);
+        appendByte(image, strictInt(c, "BUSID"));
+        break;
+    case kCodeCALC:
+        image.AppendByte(1);
+        appendByte(image, strictInt(c, "TYPE"));
+        break;
+    case kCodeROLLO:
+        image.AppendByte(1);
+        appendByte(image, strictInt(c, "TIME"));
+        break;
+    case kCodeVALUE:
+        image.AppendByte(8);
+        appendWord(image, strictInt(c, "MAX"));
+        appendWord(image, strictInt(c, "MIN"));
+        appendWord(image, strictInt(c, "INC"));
+        image.AppendWord(0);
+        break;
+    case kCodeASWITCH:
+        image.AppendByte(8);
+        appendWord(image, strictInt(c, "WERT1"));
+        appendWord(image, strictInt(c, "WERT2"));
+        appendWord(image, strictInt(c, "WERT3"));
+        appendWord(image, strictInt(c, "WERT4"));
+        break;
+    default: // AND, NAND, OR, NOR, XOR, BI, TAKT, INV, FF, RELAY
+        image.AppendByte(0);
+        break;
+    }
+}
+
+// Value index and kind letter of a display entry, chosen by the shown component.
+void entryKind(const TLogicComponent* shown, const TOutputs& entry, std::int32_t& valueIndex, char& kind) {
+    valueIndex = entry.output;
+    kind = 'O';
+    if (!shown) return;
+    const std::string& t = shown->TypeName;
+    if (t == "BUS-TEMP-II" || t == "BUS-TEMP-IV" || t == "CALC" || t == "NUM" || t == "VALUE" || t == "RELAY" ||
+        t == "ASWITCH") {
+        kind = 'A';
+    } else if (t == "IN") {
+        const std::string type = valueText(*shown, "TYPE");
+        if (valueText(*shown, "HID") == "0") {
+            valueIndex = 1;
+            kind = type == "10" ? 'T' : 'I';
+        } else {
+            kind = type < std::string("1") ? 'O' : 'A';
+        }
+    }
+}
+
+} // namespace
+
+std::uint8_t DeviceTypeCode(std::string_view typeName) {
+    const auto& table = typeTable();
+    const auto it = table.find(typeName);
+    return it == table.end() ? 0 : it->second.code;
+}
+
+void CreateNETIOData(const TLogic& logic, TV7300_EEPROM_Data& image) {
+    const auto& table = typeTable();
+    const NameIndex index(logic);
+    image.Reserve(static_cast<std::size_t>(kEmptyImageSize + logic.Components.Count() * 16 +
+                                           logic.Wires.Count() * 2));
+
+    for (int i = 0; i < kConfigBlockSize; ++i) image.AppendByte(0xFF);
+
+    for (const TLogicComponent& c : logic.Components) {
+        if (c.TypeName == "TXT") continue;
+        const auto type = table.find(c.TypeName);
+        if (type == table.end()) throw Error(unsupportedMessage(c.TypeName));
+        const TypeInfo info = type->second;
+
+        const auto* wires = index.wiresOf(c.Name);
+        std::int32_t connected = 0;
+        for (int in = 0; in < c.InputCount && wires; ++in)
+            if ((*wires)[static_cast<std::size_t>(in)] >= 0) ++connected;
+        if (info.required > 0 && connected != info.required) throw Error(missingInputMessage(c.Name));
+
+        appendByte(image, index.objectNumber(c.Name));
+        image.AppendByte(info.code);
+        appendByte(image, connected);
+
+        std::int32_t written = 0;
+        for (int in = 0; in <= kMaxReferencedInput && wires; ++in) {
+            const std::int32_t w = (*wires)[static_cast<std::size_t>(in)];
+            if (w < 0) continue;
+            const TWire& wire = logic.Wires.Items(w);
+            appendByte(image, index.objectNumber(wire.Output));
+            appendByte(image, wire.OutputID);
+            ++written;
+        }
+        if (written != connected) throw Error("Das Projekt ist Fehlerhaft!");
+
+        appendParameters(image, c, info.code);
+    }
+    image.AppendByte(0xFF);
+
+    for (const TShownOutput& page : logic.ShownTexts) appendFixedText(image, page.name, kPageNameSize, 0x00);
+
+    for (std::size_t p = 0; p < logic.ShownTexts.size(); ++p) {
+        const auto& slots = logic.ShownTexts[p].slots;
+        for (std::size_t s = 0; s < slots.size(); ++s) {
+            if (!slots[s]) continue;
+            const TOutputs& entry = *slots[s];
+            const std::int32_t number = index.objectNumber(entry.component);
+            const int ci = index.componentIndex(entry.component);
+            const TLogicComponent* shown = ci >= 0 ? &logic.Components.Items(ci) : nullptr;
+            std::int32_t valueIndex = 0;
+            char kind = 'O';
+            entryKind(shown, entry, valueIndex, kind);
+            appendByte(image, number);
+            appendByte(image, valueIndex);
+            image.AppendByte(static_cast<std::uint8_t>(kind));
+            appendByte(image, static_cast<std::int32_t>(p * 16 + s));
+            appendFixedText(image, entry.text, kPageNameSize, 0x00);
+        }
+    }
+    image.AppendByte(0xFF);
+    image.AppendByte(0xFF);
+}
+
+} // namespace v7300
