@@ -14,6 +14,10 @@ namespace {
 // One line per subcommand; later capabilities add theirs here.
 const std::array kCommands = {
     Command{"library", "library list | library check [DIR] | library sign FILE.obj...", cmdLibrary},
+    Command{"dump", "dump PROJECT.v7k", cmdDump},
+    Command{"pack", "pack XMLFILE -o PROJECT.v7k", cmdPack},
+    Command{"convert", "convert INPUT -o OUTPUT.v7k", cmdConvert},
+    Command{"info", "info PROJECT", cmdInfo},
 };
 
 void printHelp(std::ostream& out) {

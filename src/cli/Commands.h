@@ -5,5 +5,9 @@
 namespace v7300::cli {
 
 int cmdLibrary(Context& ctx);
+int cmdDump(Context& ctx);
+int cmdPack(Context& ctx);
+int cmdConvert(Context& ctx);
+int cmdInfo(Context& ctx);
 
 } // namespace v7300::cli

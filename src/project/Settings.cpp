@@ -136,6 +136,15 @@ void TSettingsFile::WriteInteger(const std::string& section, const std::string& 
     Write(section, key, std::to_string(value));
 }
 
+void TSettingsFile::WriteGeometry(bool maximized, std::int32_t top, std::int32_t left, std::int32_t width,
+                                  std::int32_t height) {
+    WriteBool(settings::kConfig, settings::kMaximized, maximized);
+    WriteInteger(settings::kConfig, settings::kTop, top);
+    WriteInteger(settings::kConfig, settings::kLeft, left);
+    WriteInteger(settings::kConfig, settings::kWidth, width);
+    WriteInteger(settings::kConfig, settings::kHeight, height);
+}
+
 void TSettingsFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     // One line per value: line breaks would split the entry.
     std::string v = value;

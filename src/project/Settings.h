@@ -52,6 +52,9 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
+    // The main window's geometry, in the order "maximized", "top", "left", "width", "height".
+    void WriteGeometry(bool maximized, std::int32_t top, std::int32_t left, std::int32_t width, std::int32_t height);
+
     // Whether the last write failed.
     bool WriteFailed() const { return WriteFailed_; }
 
