@@ -137,7 +137,7 @@ private:
     std::string lcdLine2_ = "Quellmark";
 
     std::function<void()> beforeCycle_;
-    std::mutex lifecycleMutex_; // Start / Stop / StopSimThread
+    mutable std::mutex lifecycleMutex_; // Start / Stop / StopSimThread
     std::unique_ptr<TSimulateThread> worker_;
 };
 
