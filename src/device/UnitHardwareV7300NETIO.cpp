@@ -17,10 +17,8 @@ constexpr const char* kBroadcast = "255.255.255.255";
 
 int openUdpSocket() {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    int size = static_cast<int>(kReceiveBufferSize);
-    // The kernel keeps its minimum; the request only documents the intent.
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    // Datagrams are read into a buffer of kReceiveBufferSize bytes; the socket's
+    // own queue keeps the kernel's size so that bursts of replies are not dropped.
     return fd;
 }
 
