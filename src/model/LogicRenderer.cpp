@@ -201,13 +201,11 @@ void TLogicRenderer::DrawTo(Canvas& image) {
     for (auto& c : L.Components) {
         const int x0 = c.Left * kGrid;
         const int y0 = c.Top * kGrid;
-        const int right = (c.Left + c.Width) * kGrid;
-        const int bottom = (c.Top + c.Height) * kGrid;
 
         if (!sim && !L.SelectedObject.empty() && c.Name == L.SelectedObject) {
             image.SetPen({C::Selection, 1, true});
             image.SetBrush({C::Selection, false});
-            image.Rectangle(x0 - 5, y0 - 15, right + 5, bottom + 5);
+            image.Rectangle(x0 - 5, y0 - 15, (c.Left + c.Width) * kGrid + 5, (c.Top + c.Height) * kGrid + 5);
             image.SetPen(blackPen);
         }
 
@@ -255,6 +253,8 @@ void TLogicRenderer::DrawTo(Canvas& image) {
             }
         }
 
+        // A TXT label has just been given its size: values and captions go below it.
+        const int bottom = (c.Top + c.Height) * kGrid;
         if (kind != SpecialDrawing::Txt) image.TextOut(x0, y0 - 13, c.Name, TCanvasFont::Name, C::Name);
 
         if (sim && !c.ShowRefs.empty()) {
