@@ -10,6 +10,10 @@ namespace v7300 {
 // One line per problem, each naming the type and the file.
 std::vector<std::string> CheckDefinitions(const TLogicComponentLibrary& library);
 
+// The catalogue check: each catalogue type present once with its "-NAME", pins,
+// variables of a fitting kind and the pictures the drawing and the IN dialog need.
+std::vector<std::string> CheckCatalogue(const TLogicComponentLibrary& library);
+
 // Every check of the library: the definitions, and the type catalogue where one is known.
 std::vector<std::string> CheckLibrary(const TLogicComponentLibrary& library);
 
