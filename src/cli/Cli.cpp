@@ -18,6 +18,9 @@ const std::array kCommands = {
     Command{"pack", "pack XMLFILE -o PROJECT.v7k", cmdPack},
     Command{"convert", "convert INPUT -o OUTPUT.v7k", cmdConvert},
     Command{"info", "info PROJECT", cmdInfo},
+    Command{"script", "script PROJECT", cmdScript},
+    Command{"run-script", "run-script FILE [--cycles N] [--set NAME=WERT]... [--time YYYY-MM-DDTHH:MM:SS] [--decimal-separator C] [--effects]", cmdRunScript},
+    Command{"simulate", "simulate PROJECT [--seconds S | --cycles N] [--time ...] [--decimal-separator C] [--at T:AKTION]... [--watch NAME[,NAME...]] [--effects]", cmdSimulate},
 };
 
 void printHelp(std::ostream& out) {

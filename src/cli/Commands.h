@@ -9,5 +9,8 @@ int cmdDump(Context& ctx);
 int cmdPack(Context& ctx);
 int cmdConvert(Context& ctx);
 int cmdInfo(Context& ctx);
+int cmdScript(Context& ctx);
+int cmdRunScript(Context& ctx);
+int cmdSimulate(Context& ctx);
 
 } // namespace v7300::cli
