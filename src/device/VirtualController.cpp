@@ -1,0 +1,453 @@
+#include "device/VirtualController.h"
+
+#include "core/Error.h"
+#include "core/FileIO.h"
+#include "core/NumberFormat.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <netinet/in.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace v7300 {
+namespace {
+
+std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
+    std::string s;
+    char buf[4];
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
+        s += buf;
+    }
+    return s;
+}
+
+std::string describe(const TV7300Telegram& t) {
+    std::string s = CommandName(t.Command) + " (" + std::to_string(t.Command) + ") kind " + std::to_string(t.Kind);
+    if (!t.Payload.empty()) s += " [" + hexBytes(t.Payload) + "]";
+    return s;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::uint8_t byteOf(const std::string& text, int low, int high, const char* what) {
+    const auto v = parseInt32(trimBlanks(text));
+    if (!v || *v < low || *v > high)
+        throw Error(std::string("Ungültige Angabe für ") + what + ": '" + text + "'");
+    return static_cast<std::uint8_t>(*v);
+}
+
+} // namespace
+
+TEmulatedBusModule ParseBusModule(const std::string& text) {
+    // ID:LETTER:MAJOR.MINOR:CHANNELS
+    std::vector<std::string> parts;
+    std::stringstream in(text);
+    for (std::string part; std::getline(in, part, ':');) parts.push_back(part);
+    const std::string usage = "Bus-Modul '" + text + "': erwartet ID:BUCHSTABE:MAJOR.MINOR:KANÄLE (z. B. 5:O:0.2:4)";
+    if (parts.size() != 4 || parts[1].size() != 1) throw Error(usage);
+    const auto dot = parts[2].find('.');
+    if (dot == std::string::npos) throw Error(usage);
+    TEmulatedBusModule m;
+    m.Id = byteOf(parts[0], 0, 32, "die Bus-ID");
+    m.Letter = static_cast<char>(std::toupper(static_cast<unsigned char>(parts[1][0])));
+    if (std::string("ACIMOPT").find(m.Letter) == std::string::npos) throw Error(usage);
+    m.Major = byteOf(parts[2].substr(0, dot), 0, 255, "die Version");
+    m.Minor = byteOf(parts[2].substr(dot + 1), 0, 255, "die Version");
+    m.Channels = byteOf(parts[3], 0, 255, "die Kanalzahl");
+    return m;
+}
+
+std::uint16_t RawBusTemperature(std::int16_t tenths) {
+    // Half-degree steps, rounded to the nearest half degree.
+    const int halves = tenths >= 0 ? (tenths + 2) / 5 : -((-tenths + 2) / 5);
+    if (halves >= 0) return static_cast<std::uint16_t>(halves & 0x1FF);
+    return static_cast<std::uint16_t>(0xFE00 | (~(-halves) & 0x1FF));
+}
+
+TVirtualController::TVirtualController(TVirtualControllerOptions options, Clock& clock, LogFn log)
+    : options_(std::move(options)), clock_(clock), log_(std::move(log)) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(options_.Port);
+    if (options_.Address.empty() || ::inet_pton(AF_INET, options_.Address.c_str(), &addr.sin_addr) != 1)
+        throw Error("Die Adresse '" + options_.Address + "' ist keine IPv4-Adresse.");
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) throw Error(std::string("UDP-Socket kann nicht angelegt werden: ") + std::strerror(errno));
+    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        const int err = errno;
+        ::close(fd_);
+        fd_ = -1;
+        const std::string where = options_.Address + ":" + std::to_string(options_.Port);
+        if (err == EADDRINUSE)
+            throw Error("UDP-Port " + where +
+                        " ist schon belegt. Das Logik-Programm belegt beim Start den ersten freien Port ab 4000 "
+                        "auf allen Adressen: den Emulator zuerst starten und danach das Programm, oder das "
+                        "Programm (bzw. den anderen Emulator) beenden. Mit --port lässt sich ein anderer Port "
+                        "wählen.");
+        throw Error("UDP-Port " + where + " kann nicht gebunden werden: " + std::strerror(err));
+    }
+    if (options_.Port == 0) {
+        socklen_t len = sizeof addr;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+        options_.Port = ntohs(addr.sin_port);
+    }
+    eeprom_.assign(options_.EepromSize, 0xFF);
+    if (!options_.EepromFile.empty() && fileExists(options_.EepromFile)) {
+        const std::string bytes = readFileBytes(options_.EepromFile);
+        std::copy_n(bytes.begin(), std::min(bytes.size(), eeprom_.size()), eeprom_.begin());
+    }
+    clockBaseEpochMs_ = clock_.localNow().toEpochMs();
+    clockBaseMono_ = clock_.monotonicMs();
+    runner_.Bus.ReadInputs = [this](std::uint8_t id) {
+        const auto* m = module(id);
+        return m ? m->PortBits : std::uint8_t{0};
+    };
+    runner_.Bus.ReadTenths = [this](std::uint8_t id, int channel) {
+        const auto* m = module(id);
+        return m && channel < 4 ? m->TenthsDegrees[static_cast<std::size_t>(channel)] : std::int16_t{0};
+    };
+    runner_.Bus.WriteOutputs = [this](std::uint8_t id, std::uint8_t bits) {
+        if (auto* m = module(id)) m->PortBits = bits;
+    };
+    runner_.Bus.WritePwm = [this](std::uint8_t id, int channel, std::uint8_t duty) {
+        if (auto* m = module(id)) m->Duty[static_cast<std::size_t>(channel & 1)] = duty;
+    };
+    Restart();
+}
+
+TVirtualController::~TVirtualController() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+TEmulatedBusModule* TVirtualController::module(std::uint8_t id) {
+    for (auto& m : options_.Bus)
+        if (m.Id == id) return &m;
+    return nullptr;
+}
+
+DateTime TVirtualController::DeviceTime() {
+    return DateTime::fromEpochMs(clockBaseEpochMs_ + clock_.monotonicMs() - clockBaseMono_);
+}
+
+void TVirtualController::Restart() {
+    running_ = false;
+    imageProblem_.clear();
+    checksum_ = static_cast<std::uint16_t>((eeprom_[26] << 8) | eeprom_[27]);
+    try {
+        runner_.Load(ReadDeviceImage(eeprom_));
+        running_ = true;
+        log("Logik gestartet: " + std::to_string(runner_.Image().Objects.size()) + " Objekte");
+    } catch (const Error& e) {
+        runner_.Clear();
+        imageProblem_ = e.what();
+        log("Logik nicht gestartet: " + imageProblem_);
+    }
+    nextCycleMs_ = clock_.monotonicMs();
+}
+
+void TVirtualController::saveEeprom() {
+    if (options_.EepromFile.empty()) return;
+    try {
+        writeFileAtomic(options_.EepromFile, std::string(eeprom_.begin(), eeprom_.end()));
+    } catch (const Error& e) {
+        log(e.what());
+    }
+}
+
+void TVirtualController::Tick() {
+    const std::int64_t now = clock_.monotonicMs();
+    if (now < nextCycleMs_) return;
+    nextCycleMs_ = now + std::max(1, options_.CycleMs);
+    if (!running_) return;
+    const DateTime local = DeviceTime();
+    runner_.RunCycle((local.toEpochMs() + 500) / 1000, local);
+}
+
+std::int64_t TVirtualController::MsUntilNextCycle() {
+    return std::max<std::int64_t>(0, nextCycleMs_ - clock_.monotonicMs());
+}
+
+TV7300Telegram TVirtualController::errorReport(std::uint8_t command, std::uint8_t kind, std::uint8_t d1,
+                                               std::uint8_t d2) {
+    TV7300Telegram t;
+    t.Command = CmdError;
+    t.Kind = kKindSet;
+    t.Payload = {command, kind, d1, d2};
+    return t;
+}
+
+std::vector<std::vector<std::uint8_t>> TVirtualController::HandleDatagram(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::vector<std::uint8_t>> replies;
+    TV7300Telegram request;
+    const std::uint8_t problem = ParseDatagram(data, size, "", request);
+    const std::uint8_t command = size > 10 ? data[10] : 0;
+    if (problem != 0) {
+        log("<- fehlerhaft (" + LinkErrorText(problem) + "): " + hexBytes(std::vector<std::uint8_t>(data, data + size)));
+        TV7300Telegram report;
+        const std::size_t n = size > 11 ? data[11] : 0;
+        switch (problem) {
+        case LinkErrorNoStx: report = errorReport(command, DeviceErrorNoStx); break;
+        case LinkErrorLength:
+            report = errorReport(command, DeviceErrorLength,
+                                 static_cast<std::uint8_t>(std::min<std::size_t>(size > 14 ? size - 14 : 0, 255)),
+                                 static_cast<std::uint8_t>(n));
+            break;
+        case LinkErrorNoEtx: report = errorReport(command, DeviceErrorNoEtx, data[12 + n]); break;
+        default: {
+            TV7300Telegram copy;
+            copy.Kind = data[9];
+            copy.Command = command;
+            copy.Payload.assign(data + 12, data + 12 + n);
+            report = errorReport(command, DeviceErrorChecksum, TelegramCrc(copy), data[13 + n]);
+            break;
+        }
+        }
+        log("-> " + describe(report));
+        replies.push_back(BuildDatagram(report));
+        return replies;
+    }
+    log("<- " + describe(request));
+    bool reply = false;
+    const TV7300Telegram answerTelegram = answer(request, reply);
+    if (reply) {
+        log("-> " + describe(answerTelegram));
+        replies.push_back(BuildDatagram(answerTelegram));
+    }
+    return replies;
+}
+
+TV7300Telegram TVirtualController::answer(const TV7300Telegram& request, bool& reply) {
+    const auto& p = request.Payload;
+    TV7300Telegram r;
+    r.Command = request.Command;
+    r.Kind = request.Kind;
+    reply = true;
+    auto needs = [&](std::size_t count) {
+        if (p.size() >= count) return true;
+        r = errorReport(request.Command, DeviceErrorLength, static_cast<std::uint8_t>(p.size()),
+                        static_cast<std::uint8_t>(count));
+        return false;
+    };
+    switch (request.Command) {
+    case CmdPing: r.Payload = {options_.TcpClients}; break;
+    case CmdFirmwareVersion: r.Payload = {options_.Firmware.Major, options_.Firmware.Minor, options_.Firmware.Build}; break;
+    case CmdExpansionStage: r.Payload = {options_.ExpansionStage}; break;
+    case CmdClock: {
+        if (request.Kind == kKindSet) {
+            if (!needs(7)) break;
+            const DateTime current = DeviceTime();
+            const DateTime newYear{current.year, 1, 1, 0, 0, 0, 0};
+            const int day = std::max(1, (p[4] << 8) | p[5]);
+            clockBaseEpochMs_ = newYear.toEpochMs() + (day - 1) * 86400000LL +
+                                ((p[0] % 24) * 3600LL + (p[1] % 60) * 60LL + (p[2] % 60)) * 1000LL;
+            clockBaseMono_ = clock_.monotonicMs();
+            offsetIndex_ = std::min<std::uint8_t>(p[6], 24);
+        }
+        const DateTime now = DeviceTime();
+        const DateTime newYear{now.year, 1, 1, 0, 0, 0, 0};
+        const std::int64_t day = (now.toEpochMs() - newYear.toEpochMs()) / 86400000 + 1;
+        const int weekday = (now.dayOfWeek() + 5) % 7; // Monday = 0
+        const int offset = offsetIndex_ - 12;
+        r.Payload = {static_cast<std::uint8_t>(now.hour), static_cast<std::uint8_t>(now.minute),
+                     static_cast<std::uint8_t>(now.second), static_cast<std::uint8_t>(weekday),
+                     static_cast<std::uint8_t>(day >> 8), static_cast<std::uint8_t>(day & 0xFF),
+                     static_cast<std::uint8_t>(offset & 0xFF)};
+        break;
+    }
+    case CmdReadEeprom: {
+        if (!needs(3)) break;
+        const std::size_t address = static_cast<std::size_t>((p[0] << 8) | p[1]);
+        std::size_t count = std::min<std::size_t>(p[2], 253);
+        if (address >= eeprom_.size()) count = 0;
+        else count = std::min(count, eeprom_.size() - address);
+        r.Payload = {p[0], p[1]};
+        r.Payload.insert(r.Payload.end(), eeprom_.begin() + static_cast<long>(address),
+                         eeprom_.begin() + static_cast<long>(address + count));
+        break;
+    }
+    case CmdWriteEeprom: {
+        if (!needs(2)) break;
+        const std::size_t address = static_cast<std::size_t>((p[0] << 8) | p[1]);
+        const std::size_t count = p.size() - 2;
+        if (address + count > eeprom_.size()) {
+            const std::size_t room = address < eeprom_.size() ? eeprom_.size() - address : 0;
+            r = errorReport(request.Command, DeviceErrorLength, static_cast<std::uint8_t>(room),
+                            static_cast<std::uint8_t>(count));
+            break;
+        }
+        std::copy(p.begin() + 2, p.end(), eeprom_.begin() + static_cast<long>(address));
+        saveEeprom();
+        r.Payload = {p[0], p[1]};
+        break;
+    }
+    case CmdLogikState:
+        // Logic processing stops until the next restart; no reply.
+        running_ = false;
+        reply = false;
+        log("Logik angehalten");
+        break;
+    case CmdRestart:
+        saveEeprom();
+        Restart();
+        reply = false;
+        break;
+    case CmdLogikOutput: {
+        if (!needs(1)) break;
+        const std::uint8_t object = p[0];
+        const auto words = running_ ? runner_.LiveWords(object) : std::array<std::uint16_t, 8>{};
+        const auto cycle = static_cast<std::uint16_t>(options_.CycleMs);
+        r.Payload = {object, static_cast<std::uint8_t>(checksum_ >> 8), static_cast<std::uint8_t>(checksum_ & 0xFF),
+                     static_cast<std::uint8_t>(cycle >> 8), static_cast<std::uint8_t>(cycle & 0xFF)};
+        for (auto w : words) {
+            r.Payload.push_back(static_cast<std::uint8_t>(w >> 8));
+            r.Payload.push_back(static_cast<std::uint8_t>(w & 0xFF));
+        }
+        break;
+    }
+    case CmdRs485: return busAnswer(request, reply);
+    default: r = errorReport(request.Command, DeviceErrorNotKnown); break;
+    }
+    return r;
+}
+
+TV7300Telegram TVirtualController::busAnswer(const TV7300Telegram& request, bool& reply) {
+    const auto& p = request.Payload;
+    if (p.size() < 2) {
+        reply = true;
+        return errorReport(request.Command, DeviceErrorLength, static_cast<std::uint8_t>(p.size()), 18);
+    }
+    std::array<std::uint8_t, 16> d{};
+    for (std::size_t i = 2; i < p.size() && i < 18; ++i) d[i - 2] = p[i];
+    TEmulatedBusModule* m = module(p[1]);
+    reply = m != nullptr; // no module with that ID: nothing answers on the bus
+    TV7300Telegram r;
+    r.Command = CmdRs485;
+    r.Kind = request.Kind;
+    r.Payload.assign(18, 0);
+    r.Payload[0] = p[0];
+    r.Payload[1] = p[1];
+    if (!m) return r;
+    switch (p[0]) {
+    case 1:
+        r.Payload[2] = static_cast<std::uint8_t>(m->Letter);
+        r.Payload[3] = m->Major;
+        r.Payload[4] = m->Minor;
+        r.Payload[5] = m->Channels;
+        break;
+    case 2:
+        switch (m->Letter) {
+        case 'O': m->PortBits = d[0]; r.Payload[2] = m->PortBits; break;
+        case 'I': r.Payload[2] = m->PortBits; break;
+        case 'P':
+            m->Duty = {d[0], d[1]};
+            r.Payload[2] = m->Duty[0];
+            r.Payload[3] = m->Duty[1];
+            break;
+        case 'T':
+            for (std::size_t k = 0; k < 4; ++k) {
+                const std::uint16_t raw = RawBusTemperature(m->TenthsDegrees[k]);
+                const std::size_t at = 16 - 2 * k; // temperature 1 in bytes 16–17 … 4 in 10–11
+                r.Payload[at] = static_cast<std::uint8_t>(raw >> 8);
+                r.Payload[at + 1] = static_cast<std::uint8_t>(raw & 0xFF);
+            }
+            break;
+        default: r.Payload[2] = m->PortBits; break;
+        }
+        break;
+    case 3:
+        r.Payload[2] = d[0];
+        m->Id = d[0];
+        break;
+    case 5: {
+        const bool read = d[0] == 0xFF && d[1] == 0xFF && d[2] == 0xFF && d[3] == 0xFF;
+        if (!read) m->PwmSettings = {d[0], d[1], d[2], d[3]};
+        for (std::size_t k = 0; k < 4; ++k) r.Payload[2 + k] = m->PwmSettings[k];
+        break;
+    }
+    default: reply = false; break; // modules ignore commands they do not know
+    }
+    return r;
+}
+
+int TVirtualController::ReadPending() {
+    int count = 0;
+    for (;;) {
+        std::uint8_t buffer[kReceiveBufferSize];
+        sockaddr_in from{};
+        socklen_t len = sizeof from;
+        const ssize_t got =
+            ::recvfrom(fd_, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &len);
+        if (got < 0) {
+            if (errno == EINTR || errno == ECONNREFUSED) continue;
+            break;
+        }
+        ++count;
+        for (const auto& reply : HandleDatagram(buffer, static_cast<std::size_t>(got)))
+            (void)::sendto(fd_, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), len);
+    }
+    return count;
+}
+
+std::string TVirtualController::Command(const std::string& line) {
+    std::istringstream in(line);
+    std::string word, target, value;
+    in >> word;
+    if (word.empty()) return "";
+    if (word == "input") {
+        in >> target >> value;
+        const auto v = parseInt32(value);
+        if (target.empty() || !v) throw Error("Aufruf: input N WERT | input @OBJEKT WERT");
+        if (target[0] == '@') {
+            const auto object = parseInt32(target.substr(1));
+            if (!object || *object < 1 || *object > 255) throw Error("Objektnummer 1 … 255 erwartet: " + target);
+            SetSoftwareInput(static_cast<std::uint8_t>(*object), *v);
+            return "Software-Eingang von Objekt " + std::to_string(*object) + " = " + std::to_string(*v);
+        }
+        const auto n = parseInt32(target);
+        if (!n || *n < 1 || *n > 8) throw Error("Eingang 1 … 8 erwartet: " + target);
+        SetInput(*n, *v);
+        return "Eingang " + std::to_string(*n) + " = " + std::to_string(*v);
+    }
+    if (word == "bus") {
+        // bus ID BITS: the port bits of an input module (or temperature tenths: bus ID T1 T2 T3 T4)
+        in >> target;
+        const auto id = parseInt32(target);
+        TEmulatedBusModule* m = id && *id >= 0 && *id <= 255 ? module(static_cast<std::uint8_t>(*id)) : nullptr;
+        if (!m) throw Error("Kein Bus-Modul mit der ID " + target);
+        std::vector<std::int32_t> values;
+        while (in >> value) {
+            const auto v = parseInt32(value);
+            if (!v) throw Error("Zahl erwartet: " + value);
+            values.push_back(*v);
+        }
+        if (values.empty()) throw Error("Aufruf: bus ID BITS | bus ID T1 [T2 T3 T4]");
+        if (m->Letter == 'T') {
+            for (std::size_t k = 0; k < values.size() && k < 4; ++k)
+                m->TenthsDegrees[k] = static_cast<std::int16_t>(std::clamp(values[k], -32768, 32767));
+        } else {
+            m->PortBits = static_cast<std::uint8_t>(values[0]);
+        }
+        return "Bus-Modul " + target + " gesetzt";
+    }
+    if (word == "show") {
+        std::string s = running_ ? "Logik läuft" : "Logik steht";
+        if (!imageProblem_.empty()) s += " (" + imageProblem_ + ")";
+        s += "; Ausgänge:";
+        for (int i = 1; i <= 8; ++i) s += " " + std::to_string(runner_.DeviceOutput(i));
+        s += "; Anzeige: '" + runner_.Display()[0] + "' '" + runner_.Display()[1] + "'";
+        return s;
+    }
+    throw Error("Unbekannter Befehl '" + word + "' (input, bus, show)");
+}
+
+} // namespace v7300
