@@ -21,6 +21,10 @@ const std::array kCommands = {
     Command{"script", "script PROJECT", cmdScript},
     Command{"run-script", "run-script FILE [--cycles N] [--set NAME=WERT]... [--time YYYY-MM-DDTHH:MM:SS] [--decimal-separator C] [--effects]", cmdRunScript},
     Command{"simulate", "simulate PROJECT [--seconds S | --cycles N] [--time ...] [--decimal-separator C] [--at T:AKTION]... [--watch NAME[,NAME...]] [--effects]", cmdSimulate},
+    Command{"ping", "ping ADDRESS [--count N] [--port P]", cmdPing},
+    Command{"emulate", "emulate [--address A] [--port P] [--eeprom FILE] [--verbose] [--input N=WERT]... [--bus ID:BUCHSTABE:MAJOR.MINOR:KANÄLE]... [--clients N] [--firmware X.Y.Z] [--stage N] [--cycle MS]", cmdEmulate},
+    Command{"compile", "compile PROJECT [-o DATEI]", cmdCompile},
+    Command{"checksum", "checksum PROJECT", cmdChecksum},
 };
 
 void printHelp(std::ostream& out) {

@@ -12,5 +12,9 @@ int cmdInfo(Context& ctx);
 int cmdScript(Context& ctx);
 int cmdRunScript(Context& ctx);
 int cmdSimulate(Context& ctx);
+int cmdPing(Context& ctx);
+int cmdEmulate(Context& ctx);
+int cmdCompile(Context& ctx);
+int cmdChecksum(Context& ctx);
 
 } // namespace v7300::cli
