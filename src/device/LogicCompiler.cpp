@@ -55,81 +55,98 @@ std::string missingInputMessage(const std::string& instanceName) {
            "Wenn der Eingang nicht benutzt werden soll, dann kann ein NUM-Baustein mit dem Wert 0 benutzt werden.";
 }
 
-// The document's names, sorted once per compilation so that every lookup is a
-// binary search: the device object number of a name and the first wire that
-// ends at each of its inputs (wires end at a name, so duplicates share them).
+// The document's names, hashed once per compilation into a flat open-addressing
+// table: the device object number of a name, whether the name occurs twice, and
+// the first wire that ends at each input of a name (wires end at a name, so
+// components sharing a name share their wires).
 class NameIndex {
 public:
     explicit NameIndex(const TLogic& logic) {
         const int count = logic.Components.Count();
-        entries_.reserve(static_cast<std::size_t>(count));
+        std::size_t capacity = 16;
+        while (capacity < 2 * static_cast<std::size_t>(count)) capacity *= 2;
+        mask_ = capacity - 1;
+        slots_.assign(capacity, -1);
+        entries_.resize(static_cast<std::size_t>(count));
         std::int32_t counted = 0;
         for (int i = 0; i < count; ++i) {
             const TLogicComponent& c = logic.Components.Items(i);
-            Entry e;
+            Entry& e = entries_[static_cast<std::size_t>(i)];
             e.name = c.Name;
             e.number = counted + 1;
-            e.component = i;
             e.firstWire.fill(-1);
-            entries_.push_back(e);
+            std::size_t slot = hash(e.name) & mask_;
+            while (slots_[slot] >= 0 && entries_[static_cast<std::size_t>(slots_[slot])].name != e.name)
+                slot = (slot + 1) & mask_;
+            if (slots_[slot] >= 0) {
+                e.owner = slots_[slot];
+                entries_[static_cast<std::size_t>(e.owner)].duplicate = true;
+            } else {
+                slots_[slot] = i;
+                e.owner = i;
+            }
             if (c.TypeName != "TXT") ++counted;
         }
-        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-            return a.name != b.name ? a.name < b.name : a.component < b.component;
-        });
-        for (std::size_t k = 1; k < entries_.size(); ++k) {
-            if (entries_[k].name == entries_[k - 1].name) {
-                entries_[k].duplicate = true;
-                entries_[k - 1].duplicate = true;
-            }
-        }
-        // Duplicates: only the first entry of a name collects wires.
         int w = 0;
         for (const TWire& wire : logic.Wires) {
-            Entry* e = find(wire.Input);
-            if (e && wire.InputID >= 0 && wire.InputID < kMaxPins && e->firstWire[wire.InputID] < 0)
-                e->firstWire[static_cast<std::size_t>(wire.InputID)] = w;
+            const int owner = find(wire.Input);
+            if (owner >= 0 && wire.InputID >= 0 && wire.InputID < kMaxPins) {
+                std::int32_t& first = entries_[static_cast<std::size_t>(owner)].firstWire[static_cast<std::size_t>(wire.InputID)];
+                if (first < 0) first = w;
+            }
             ++w;
         }
     }
 
     // Device object number of a name: 0 for a name that names no component.
-    std::int32_t objectNumber(std::string_view name) const {
-        const Entry* e = find(name);
-        if (!e) return 0;
-        if (e->duplicate) throw Error("Objekt-ID doppelt vergeben!");
-        return e->number;
+    std::int32_t objectNumber(std::string_view name) const { return numberOfOwner(find(name)); }
+    // The same for the component at a list index.
+    std::int32_t objectNumberAt(int component) const {
+        return numberOfOwner(entries_[static_cast<std::size_t>(component)].owner);
     }
 
     // List index of the (first) component with that name, -1 when absent.
-    int componentIndex(std::string_view name) const {
-        const Entry* e = find(name);
-        return e ? e->component : -1;
-    }
+    int componentIndex(std::string_view name) const { return find(name); }
 
-    // The first wire ending at input i of the name, -1 when none.
-    const std::array<std::int32_t, kMaxPins>* wiresOf(std::string_view name) const {
-        const Entry* e = find(name);
-        return e ? &e->firstWire : nullptr;
+    // The first wire ending at each input of the component at a list index (-1 when none).
+    const std::array<std::int32_t, kMaxPins>& wiresAt(int component) const {
+        return entries_[static_cast<std::size_t>(entries_[static_cast<std::size_t>(component)].owner)].firstWire;
     }
 
 private:
     struct Entry {
         std::string_view name;
         std::int32_t number = 0;
-        int component = 0;
+        int owner = 0; // the first component of the list with this name
         bool duplicate = false;
         std::array<std::int32_t, kMaxPins> firstWire{};
     };
 
-    const Entry* find(std::string_view name) const { return const_cast<NameIndex*>(this)->find(name); }
-    Entry* find(std::string_view name) {
-        auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                   [](const Entry& e, std::string_view n) { return e.name < n; });
-        return it != entries_.end() && it->name == name ? &*it : nullptr;
+    static std::size_t hash(std::string_view s) {
+        std::uint32_t h = 2166136261u;
+        for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h;
+    }
+
+    int find(std::string_view name) const {
+        std::size_t slot = hash(name) & mask_;
+        while (slots_[slot] >= 0) {
+            if (entries_[static_cast<std::size_t>(slots_[slot])].name == name) return slots_[slot];
+            slot = (slot + 1) & mask_;
+        }
+        return -1;
+    }
+
+    std::int32_t numberOfOwner(int owner) const {
+        if (owner < 0) return 0;
+        const Entry& e = entries_[static_cast<std::size_t>(owner)];
+        if (e.duplicate) throw Error("Objekt-ID doppelt vergeben!");
+        return e.number;
     }
 
     std::vector<Entry> entries_;
+    std::vector<int> slots_;
+    std::size_t mask_ = 0;
 };
 
 // --- variable access
@@ -161,7 +178,9 @@ void appendDivWord(TV7300_EEPROM_Data& image, std::int32_t v) {
 
 // Windows-1252 bytes of a text, cut to n and padded with the fill byte.
 void appendFixedText(TV7300_EEPROM_Data& image, const std::string& text, std::size_t n, std::uint8_t fill) {
-    const std::string bytes = utf8ToCp1252(text);
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+    const std::string converted = ascii ? std::string() : utf8ToCp1252(text);
+    const std::string& bytes = ascii ? text : converted;
     for (std::size_t i = 0; i < n; ++i)
         image.AppendByte(i < bytes.size() ? static_cast<std::uint8_t>(bytes[i]) : fill);
 }
@@ -314,25 +333,27 @@ void CreateNETIOData(const TLogic& logic, TV7300_EEPROM_Data& image) {
 
     for (int i = 0; i < kConfigBlockSize; ++i) image.AppendByte(0xFF);
 
-    for (const TLogicComponent& c : logic.Components) {
+    const int count = logic.Components.Count();
+    for (int ci = 0; ci < count; ++ci) {
+        const TLogicComponent& c = logic.Components.Items(ci);
         if (c.TypeName == "TXT") continue;
         const auto type = table.find(c.TypeName);
         if (type == table.end()) throw Error(unsupportedMessage(c.TypeName));
         const TypeInfo info = type->second;
 
-        const auto* wires = index.wiresOf(c.Name);
+        const auto& wires = index.wiresAt(ci);
         std::int32_t connected = 0;
-        for (int in = 0; in < c.InputCount && wires; ++in)
-            if ((*wires)[static_cast<std::size_t>(in)] >= 0) ++connected;
+        for (int in = 0; in < c.InputCount; ++in)
+            if (wires[static_cast<std::size_t>(in)] >= 0) ++connected;
         if (info.required > 0 && connected != info.required) throw Error(missingInputMessage(c.Name));
 
-        appendByte(image, index.objectNumber(c.Name));
+        appendByte(image, index.objectNumberAt(ci));
         image.AppendByte(info.code);
         appendByte(image, connected);
 
         std::int32_t written = 0;
-        for (int in = 0; in <= kMaxReferencedInput && wires; ++in) {
-            const std::int32_t w = (*wires)[static_cast<std::size_t>(in)];
+        for (int in = 0; in <= kMaxReferencedInput; ++in) {
+            const std::int32_t w = wires[static_cast<std::size_t>(in)];
             if (w < 0) continue;
             const TWire& wire = logic.Wires.Items(w);
             appendByte(image, index.objectNumber(wire.Output));
