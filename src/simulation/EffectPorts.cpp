@@ -57,15 +57,20 @@ void PosixExecPort::Open(const ExecRequest& request) {
     if (!request.WorkingDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, request.WorkingDir.c_str());
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        // The program runs on by itself; reap it without waiting for it.
-        ::waitpid(pid, nullptr, WNOHANG);
-    }
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) children_.push_back(pid);
     posix_spawn_file_actions_destroy(&actions);
-    // Earlier programs that have ended are reaped here.
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
+    Reap();
 }
+
+// Programs that have ended are reaped; those still running go on by themselves.
+void PosixExecPort::Reap() {
+    std::vector<int> running;
+    for (int pid : children_)
+        if (::waitpid(pid, nullptr, WNOHANG) == 0) running.push_back(pid);
+    children_ = std::move(running);
+}
+
+PosixExecPort::~PosixExecPort() { Reap(); }
 
 PosixPlayPort::~PosixPlayPort() {
     if (child_ > 0) {

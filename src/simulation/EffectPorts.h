@@ -81,7 +81,12 @@ struct TEffectPorts {
 // arguments or hands a document to xdg-open; PLAY runs aplay in the background.
 class PosixExecPort : public ExecPort {
 public:
+    ~PosixExecPort() override;
     void Open(const ExecRequest& request) override;
+
+private:
+    void Reap();
+    std::vector<int> children_; // started programs not yet reaped
 };
 class PosixPlayPort : public PlayPort {
 public:
