@@ -183,7 +183,6 @@ void TForm2::Create() {
 
     start_ = new TFrmStart(clock_, setup_.ProgressPauseMs);
     start_->show();
-    Progress(0);
 
     if (setup_.RegisterFileTypes) {
         try {
