@@ -38,6 +38,7 @@ public:
     TSimulate(const TSimulate&) = delete;
     TSimulate& operator=(const TSimulate&) = delete;
 
+    // Only while no worker runs (before Start or after StopSimThread).
     void SetPorts(TEffectPorts ports);
     Clock& GetClock() { return clock_; }
 
