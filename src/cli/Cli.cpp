@@ -25,6 +25,7 @@ const std::array kCommands = {
     Command{"emulate", "emulate [--address A] [--port P] [--eeprom FILE] [--verbose] [--input N=WERT]... [--bus ID:BUCHSTABE:MAJOR.MINOR:KANÄLE]... [--clients N] [--firmware X.Y.Z] [--stage N] [--cycle MS]", cmdEmulate},
     Command{"compile", "compile PROJECT [-o DATEI]", cmdCompile},
     Command{"checksum", "checksum PROJECT", cmdChecksum},
+    Command{"render", "render PROJECT -o DATEI.png|.jpg|.bmp [--simulate-seconds S] [--at T:AKTION]...", cmdRender},
 };
 
 void printHelp(std::ostream& out) {

@@ -16,5 +16,6 @@ int cmdPing(Context& ctx);
 int cmdEmulate(Context& ctx);
 int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
+int cmdRender(Context& ctx);
 
 } // namespace v7300::cli

@@ -97,6 +97,9 @@ public:
     virtual void SetClip(int x1, int y1, int x2, int y2) = 0;
     virtual void ClearClip() = 0;
 
+    // Drawing is complete for now: the host may read the pixels.
+    virtual void Flush() {}
+
     // The content as the program's picture type (opaque 0xFFRRGGBB pixels).
     virtual Image ToImage() const = 0;
 };

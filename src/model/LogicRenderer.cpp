@@ -341,8 +341,9 @@ void TLogicRenderer::DrawTo(Canvas& image) {
             continue;
         }
         DrawWire(image, i);
-        image.SetPen(blackPen);
     }
+    // Black again after the wires (not after each one: the next wire sets its own pen).
+    image.SetPen(blackPen);
 
     if (L.SelectedWire >= 0 && L.SelectedWire < L.Wires.Count()) {
         const TWire& w = L.Wires.Items(L.SelectedWire);
@@ -383,6 +384,7 @@ bool TLogicRenderer::RePaint() {
             View->Fill(C::Background);
             View->DrawCanvas(logic_.ViewOrigin.x, logic_.ViewOrigin.y, *back_, logic_.ScrollOffset.x,
                              logic_.ScrollOffset.y, logic_.DocSize.x, logic_.DocSize.y);
+            View->Flush();
         }
         lastPaint_ = clock_.monotonicMs();
         painted_ = true;

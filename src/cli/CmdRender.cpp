@@ -1,0 +1,198 @@
+// v7300 render PROJECT -o FILE [--simulate-seconds S] [--at T:ACTION]...
+// Draws the project as the editor shows it (grid, captions, no selection) and
+// writes it as PNG, JPEG or BMP; with --simulate-seconds after simulating on the
+// virtual clock, showing wire colours, IN/OUT states and the values.
+#include "cli/Commands.h"
+#include "core/Error.h"
+
+#ifdef V7300_HAVE_QT
+#include "core/BmpWriter.h"
+#include "core/Clock.h"
+#include "core/FileIO.h"
+#include "core/Image.h"
+#include "core/JpegWriter.h"
+#include "core/NumberFormat.h"
+#include "model/LogicRenderer.h"
+#include "project/ProjectFile.h"
+#include "simulation/SimulationRuntime.h"
+#include "ui/QtCanvas.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <memory>
+#endif
+
+namespace v7300::cli {
+
+#ifdef V7300_HAVE_QT
+namespace {
+
+enum class OutputFormat { Png, Jpeg, Bmp };
+
+OutputFormat formatOf(const std::string& path) {
+    const std::string name = fileNameOf(path);
+    const auto dot = name.find_last_of('.');
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == ".png") return OutputFormat::Png;
+    if (ext == ".jpg") return OutputFormat::Jpeg;
+    if (ext == ".bmp") return OutputFormat::Bmp;
+    throw UsageError("render: -o muss auf .png, .jpg oder .bmp enden: " + path);
+}
+
+// The timed actions of the simulation, as "simulate" takes them.
+struct RenderAction {
+    std::int64_t atMs = 0;
+    std::string kind; // toggle, press, value, set
+    std::string name;
+    std::string value;
+    int input = 0;
+};
+
+std::int64_t parseSeconds(std::string text, const std::string& what) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    const auto s = parseDouble(text, '.');
+    if (!s || *s < 0 || *s > 86400.0 * 366) throw UsageError(what + " erwartet eine Zahl >= 0: " + text);
+    return static_cast<std::int64_t>(*s * 1000.0 + 0.5);
+}
+
+int inputNumber(const std::string& name, const std::string& kind) {
+    const auto n = name.size() > 2 && name.compare(0, 2, "IN") == 0 ? parseInt32(name.substr(2)) : std::nullopt;
+    if (!n || *n < 0) throw UsageError("--at " + kind + ": INn erwartet: " + name);
+    return *n;
+}
+
+RenderAction parseAction(const std::string& text) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) throw UsageError("--at erwartet T:AKTION: " + text);
+    RenderAction a;
+    a.atMs = parseSeconds(text.substr(0, colon), "--at");
+    const std::string action = text.substr(colon + 1);
+    const auto colon2 = action.find(':');
+    if (colon2 == std::string::npos) throw UsageError("--at: Aktion fehlt: " + text);
+    a.kind = action.substr(0, colon2);
+    const std::string arg = action.substr(colon2 + 1);
+    if (a.kind == "toggle" || a.kind == "press") {
+        a.input = inputNumber(arg, a.kind);
+        a.name = arg;
+        return a;
+    }
+    if (a.kind != "value" && a.kind != "set") throw UsageError("--at: unbekannte Aktion " + a.kind);
+    const auto eq = arg.find('=');
+    if (eq == std::string::npos || eq == 0) throw UsageError(a.kind + ": erwartet NAME=WERT: " + arg);
+    a.name = arg.substr(0, eq);
+    a.value = arg.substr(eq + 1);
+    if (a.kind == "value") {
+        a.input = inputNumber(a.name, a.kind);
+        if (!parseInt32(a.value)) throw UsageError("value: ganze Zahl erwartet: " + a.value);
+    }
+    return a;
+}
+
+void apply(const RenderAction& a, TLogicSimulation& runtime) {
+    TSimulate& sim = runtime.Simulator();
+    if (a.kind == "toggle") {
+        runtime.UpdateOutputStates();
+        runtime.Toogle_input(a.input);
+    } else if (a.kind == "press") {
+        runtime.Press(a.name);
+    } else if (a.kind == "value") {
+        sim.SetInputValue(a.name, 1, toInt32(a.value));
+    } else {
+        sim.SetVariable(a.name, a.value);
+    }
+}
+
+// The canvas needs a GUI application; without a display Qt's offscreen platform serves.
+std::unique_ptr<QGuiApplication> ensureGuiApplication() {
+    if (QCoreApplication::instance() != nullptr) return nullptr;
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0'))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "v7300";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+void writePicture(const std::string& path, OutputFormat format, const Image& picture) {
+    switch (format) {
+    case OutputFormat::Png:
+        writeFileAtomic(path, encodePng(picture));
+        break;
+    case OutputFormat::Jpeg:
+        writeJpeg(path, picture);
+        break;
+    case OutputFormat::Bmp:
+        writeBmp16(path, picture);
+        break;
+    }
+}
+
+} // namespace
+
+int cmdRender(Context& ctx) {
+    auto& args = ctx.args;
+    std::string output;
+    if (!takeOption(args, "-o", output) || output.empty()) throw UsageError("render: -o DATEI fehlt");
+    const OutputFormat format = formatOf(output);
+    std::string value;
+    std::int64_t simulateMs = -1;
+    if (takeOption(args, "--simulate-seconds", value)) simulateMs = parseSeconds(value, "--simulate-seconds");
+    std::vector<RenderAction> actions;
+    for (const auto& a : takeOptions(args, "--at")) actions.push_back(parseAction(a));
+    if (!actions.empty() && simulateMs < 0) throw UsageError("render: --at nur zusammen mit --simulate-seconds");
+    std::stable_sort(actions.begin(), actions.end(),
+                     [](const RenderAction& x, const RenderAction& y) { return x.atMs < y.atMs; });
+    if (args.size() != 1) throw UsageError("render erwartet genau eine Projektdatei");
+
+    const auto app = ensureGuiApplication();
+    TLogic logic(ctx.libraryDir, ctx.messages);
+    logic.NewProject();
+    if (!OpenProjectFile(logic, args.front()))
+        throw Error("Das Projekt " + args.front() + " kann nicht geöffnet werden.");
+    // As the editor shows a freshly opened project.
+    logic.SelectedObject.clear();
+    logic.SelectedWire = -1;
+    logic.Dragging = false;
+    logic.ShowInfo = true;
+    logic.Raster = true;
+    logic.MousePos = {-100, -100};
+    logic.DocSize = {kDocumentSize, kDocumentSize};
+
+    VirtualClock clock;
+    std::unique_ptr<TLogicSimulation> runtime;
+    if (simulateMs >= 0) {
+        runtime = std::make_unique<TLogicSimulation>(logic, clock);
+        runtime->Simulate(false);
+        if (!runtime->Simulating()) throw Error("Die Simulation kann nicht gestartet werden.");
+        const std::int64_t start = clock.monotonicMs();
+        std::size_t next = 0;
+        for (;;) {
+            const std::int64_t elapsed = clock.monotonicMs() - start;
+            if (elapsed >= simulateMs) break;
+            while (next < actions.size() && actions[next].atMs <= elapsed) apply(actions[next++], *runtime);
+            if (runtime->RunCycles(1) == 0) break;
+        }
+    }
+
+    TLogicRenderer renderer(logic, clock, [] { return std::make_unique<TQtCanvas>(); });
+    TQtCanvas canvas;
+    renderer.DrawTo(canvas);
+    const Image picture = to16Bit(canvas.ToImage());
+    if (runtime) runtime->Simulation_abbrechen();
+    writePicture(output, format, picture);
+    return 0;
+}
+
+#else
+
+int cmdRender(Context&) { throw Error("render: Dieses Programm wurde ohne Qt gebaut."); }
+
+#endif
+
+} // namespace v7300::cli
