@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <benchmark/benchmark.h>
+#include <memory>
 
 using namespace v7300;
 
