@@ -169,6 +169,7 @@ struct NumberCache {
 struct TSimulate::Program {
     std::vector<Statement> statements;
     std::vector<NumberCache> cache; // parallel to the store
+    int btimer = -1, time = -1, day = -1;  // the clock variables' symbols
 };
 
 TSimulate::TSimulate(Clock& clock, TEffectPorts ports)
@@ -359,6 +360,9 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
             return o;
         };
 
+        program_->btimer = SymbolOf("$BTIMER");
+        program_->time = SymbolOf("$TIME");
+        program_->day = SymbolOf("$DAY");
         std::vector<Statement>& out = program_->statements;
         out.reserve(prepared.size());
         for (std::size_t i = 0; i < prepared.size(); ++i) {
@@ -469,10 +473,11 @@ void TSimulate::ClockStep() {
     const DateTime local = clock_.localNow();
     char time[16];
     std::snprintf(time, sizeof time, "%02d%02d%02d", local.hour % 100, local.minute % 100, local.second % 100);
+    const std::string day = std::to_string(local.dayOfWeek());
     std::lock_guard lk(storeMutex_);
-    WriteSlot(SymbolOf("$BTIMER"), advanced ? "1" : "0");
-    WriteSlot(SymbolOf("$TIME"), time);
-    WriteSlot(SymbolOf("$DAY"), std::to_string(local.dayOfWeek()));
+    WriteSlot(program_->btimer, advanced ? "1" : "0");
+    WriteSlot(program_->time, time);
+    WriteSlot(program_->day, day);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "core/NumberFormat.h"
 
 #include <cctype>
+#include <unordered_map>
 
 namespace v7300 {
 namespace {
@@ -46,7 +47,10 @@ std::string pastedValue(const TLogicComponentDefine& v) {
 
 } // namespace
 
-TComponentScript create_component_script(const TLogicComponent& c, const TWireList& wires) {
+namespace {
+
+// The generation for one component over the wires that touch it, in wire-list order.
+TComponentScript generate(const TLogicComponent& c, const std::vector<const TWire*>& wires) {
     TComponentScript result;
     for (const std::string& line : c.ScriptLines) {
         std::string label;
@@ -61,7 +65,8 @@ TComponentScript create_component_script(const TLogicComponent& c, const TWireLi
         label = replaceAll("#" + upper(label), "%", "");
         if (statement.empty()) continue;
         const bool dim = startsWithDim(statement);
-        for (const TWire& w : wires) {
+        for (const TWire* wp : wires) {
+            const TWire& w = *wp;
             if (w.Input == c.Name) {
                 const std::string n = std::to_string(static_cast<std::int64_t>(w.InputID) + 1);
                 label = replaceAll(label, "E" + n, "");
@@ -86,11 +91,29 @@ TComponentScript create_component_script(const TLogicComponent& c, const TWireLi
     return result;
 }
 
+} // namespace
+
+TComponentScript create_component_script(const TLogicComponent& c, const TWireList& wires) {
+    std::vector<const TWire*> touching;
+    for (const TWire& w : wires)
+        if (w.Input == c.Name || w.Output == c.Name) touching.push_back(&w);
+    return generate(c, touching);
+}
+
 std::vector<std::string> create_script(const TLogic& logic) {
+    // The wires at each component name, in wire-list order (a wire from a component
+    // to itself is listed once).
+    std::unordered_map<std::string, std::vector<const TWire*>> byName;
+    for (const TWire& w : logic.Wires) {
+        byName[w.Input].push_back(&w);
+        if (w.Output != w.Input) byName[w.Output].push_back(&w);
+    }
+    static const std::vector<const TWire*> none;
     std::vector<std::string> dims; // in generation order
     std::vector<std::string> body;
     for (const TLogicComponent& c : logic.Components) {
-        TComponentScript part = create_component_script(c, logic.Wires);
+        const auto it = byName.find(c.Name);
+        TComponentScript part = generate(c, it == byName.end() ? none : it->second);
         for (auto& d : part.Dims) dims.push_back(std::move(d));
         for (auto& s : part.Statements) body.push_back(std::move(s));
     }

@@ -74,6 +74,12 @@ TEST_F(ScriptGeneratorTest, EachWireEndCountsByItself) {
               (Lines{"//START DES SCRIPTS", "DO", "$S1_OUT = 1", "$R1_IN = $GONE2__A5", "LOOP"}));
 }
 
+TEST_F(ScriptGeneratorTest, WireFromAComponentToItselfSatisfiesBothEnds) {
+    add(makeComponent("L1", {"E1A1 $_A1 = $_E1"}));
+    logic.Wires.AddWire("L1", 0, 0, "L1");
+    EXPECT_EQ(create_script(logic)[2], "$L1__A1 = $L1__A1");
+}
+
 TEST_F(ScriptGeneratorTest, PastedValuesKeepDollarAndHash) {
     add(makeComponent("T1", {"% $A = §P", "% $B = §Q"}, {{"P", "$X"}, {"Q", "#Y"}}));
     EXPECT_EQ(create_script(logic), (Lines{"//START DES SCRIPTS", "DO", "$T1_A = $X", "$T1_B = #Y", "LOOP"}));
