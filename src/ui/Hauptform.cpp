@@ -685,7 +685,16 @@ void TForm2::OpenProject() {
 }
 
 bool TForm2::OpenFile(const std::string& path, bool commandLineRule) {
-    if (simulation_ && simulation_->Simulating()) StopSimulation();
+    // The document is never replaced under a running simulation; a simulation
+    // started before (the command line's "-simulate") goes on with the new diagram.
+    const bool wasSimulating = simulation_ && simulation_->Simulating();
+    if (wasSimulating) StopSimulation();
+    const bool ok = ReadProjectFile(path, commandLineRule);
+    if (wasSimulating) StartSimulation(false);
+    return ok;
+}
+
+bool TForm2::ReadProjectFile(const std::string& path, bool commandLineRule) {
     // What the document held, so that a file that cannot be read leaves it as it was.
     TLogicComponentList components = logic_->Components;
     TWireList wires = logic_->Wires;

@@ -174,6 +174,7 @@ private:
     void Refresh();
     bool AskSaveChanges(); // false: the user cancelled
     bool OpenFile(const std::string& path, bool commandLineRule);
+    bool ReadProjectFile(const std::string& path, bool commandLineRule);
     bool SaveToCurrentName();
     void ShowPopup(QMenu& menu);
     void Log(const std::string& text);
