@@ -12,11 +12,20 @@
 #include <QDir>
 #include <QStringList>
 
+#include <QElapsedTimer>
+
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     v7300::TLogikApplication app(argc, argv);
     const std::string programPath = QCoreApplication::applicationFilePath().toStdString();
     const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
-    const std::string settingsPath = v7300::SettingsFilePath(programDir);
+    // V7300_SETTINGS names another config.ini (tests and diagnostics).
+    const std::string settingsPath = qEnvironmentVariableIsSet("V7300_SETTINGS")
+                                         ? qEnvironmentVariable("V7300_SETTINGS").toStdString()
+                                         : v7300::SettingsFilePath(programDir);
 
     v7300::TQtMessagePort messages;
     v7300::TFrmError errorWindow(messages);
@@ -35,9 +44,15 @@ int main(int argc, char** argv) {
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     setup.Arguments = args;
+    // Diagnostic switches: no start-window pauses, no device link, report the start time.
     if (qEnvironmentVariableIsSet("V7300_NO_START_PAUSE")) setup.ProgressPauseMs = 0;
+    if (qEnvironmentVariable("V7300_LINK") == QStringLiteral("off")) setup.LinkEnabled = false;
 
     auto* form = new v7300::TForm2(setup);
+    if (qEnvironmentVariableIsSet("V7300_REPORT_START"))
+        form->OnFirstDiagram = [&sinceStart] {
+            std::fprintf(stderr, "first diagram drawn after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+        };
     form->setAttribute(Qt::WA_DeleteOnClose);
     messages.setParent(form);
     form->showMaximized();

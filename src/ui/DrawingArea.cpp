@@ -28,6 +28,8 @@ void TDrawingArea::paintEvent(QPaintEvent* event) {
     } else {
         p.fillRect(event->rect(), Qt::black);
     }
+    p.end();
+    if (picture && OnPainted) OnPainted();
 }
 
 void TDrawingArea::mousePressEvent(QMouseEvent* event) {

@@ -17,6 +17,7 @@ public:
     // The picture shown (the renderer's view surface); may give null.
     std::function<const QImage*()> Picture;
 
+    std::function<void()> OnPainted;
     std::function<void(QMouseEvent*)> OnMouseDown;
     std::function<void(QMouseEvent*)> OnMouseMove;
     std::function<void(QMouseEvent*)> OnMouseUp;

@@ -221,6 +221,12 @@ void TForm2::Create() {
     renderer_ = std::make_unique<TLogicRenderer>(*logic_, clock_, [] { return std::make_unique<TQtCanvas>(); });
     renderer_->View = view_.get();
     renderer_->OnRefresh = [this] { area_->update(); };
+    area_->OnPainted = [this] {
+        if (firstShow_ || !OnFirstDiagram) return;
+        auto report = std::move(OnFirstDiagram);
+        OnFirstDiagram = nullptr;
+        report();
+    };
     area_->Picture = [this] { return &static_cast<TQtCanvas*>(view_.get())->Image(); };
     logic_->OnRedraw = [this] { Refresh(); };
     Progress(5);
@@ -416,7 +422,7 @@ void TForm2::FirstShow() {
 void TForm2::BuildMenu() {
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
-    bar->setStyleSheet(QStringLiteral("QMenuBar { background: #222222; color: white; }"));
+    bar->setAutoFillBackground(true);
     auto add = [this](QMenu* menu, const QString& caption, const QKeySequence& key, auto&& slot) {
         QAction* a = menu->addAction(caption);
         if (!key.isEmpty()) a->setShortcut(key);

@@ -155,6 +155,8 @@ public:
     std::function<QAction*(QMenu&, QPoint)> PopupExec;
     // Called instead of ending the program when the link cannot be created.
     std::function<void()> OnFatal;
+    // Called once, when the drawing area has shown the diagram for the first time after start-up.
+    std::function<void()> OnFirstDiagram;
 
 protected:
     void showEvent(QShowEvent* event) override;
