@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
+#include "core/StringUtil.h"
 
 #include <array>
 #include <ostream>
@@ -32,12 +33,6 @@ void printHelp(std::ostream& out) {
     out << "Aufruf: v7300 [--library DIR] <Befehl> [Argumente]\n\nBefehle:\n";
     for (const auto& c : kCommands) out << "  " << c.synopsis << "\n";
     out << "\nExit-Status: 0 Erfolg, 1 Fehler, 2 falscher Aufruf.\n";
-}
-
-std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
-    for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
-        s.replace(pos, from.size(), to);
-    return s;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // writes it as PNG, JPEG or BMP; with --simulate-seconds after simulating on the
 // virtual clock, showing wire colours, IN/OUT states and the values.
 #include "cli/Commands.h"
+#include "cli/TimedActions.h"
 #include "core/Error.h"
 
 #ifdef V7300_HAVE_QT
@@ -43,69 +44,6 @@ OutputFormat formatOf(const std::string& path) {
     throw UsageError("render: -o muss auf .png, .jpg oder .bmp enden: " + path);
 }
 
-// The timed actions of the simulation, as "simulate" takes them.
-struct RenderAction {
-    std::int64_t atMs = 0;
-    std::string kind; // toggle, press, value, set
-    std::string name;
-    std::string value;
-    int input = 0;
-};
-
-std::int64_t parseSeconds(std::string text, const std::string& what) {
-    std::replace(text.begin(), text.end(), ',', '.');
-    const auto s = parseDouble(text, '.');
-    if (!s || *s < 0 || *s > 86400.0 * 366) throw UsageError(what + " erwartet eine Zahl >= 0: " + text);
-    return static_cast<std::int64_t>(*s * 1000.0 + 0.5);
-}
-
-int inputNumber(const std::string& name, const std::string& kind) {
-    const auto n = name.size() > 2 && name.compare(0, 2, "IN") == 0 ? parseInt32(name.substr(2)) : std::nullopt;
-    if (!n || *n < 0) throw UsageError("--at " + kind + ": INn erwartet: " + name);
-    return *n;
-}
-
-RenderAction parseAction(const std::string& text) {
-    const auto colon = text.find(':');
-    if (colon == std::string::npos) throw UsageError("--at erwartet T:AKTION: " + text);
-    RenderAction a;
-    a.atMs = parseSeconds(text.substr(0, colon), "--at");
-    const std::string action = text.substr(colon + 1);
-    const auto colon2 = action.find(':');
-    if (colon2 == std::string::npos) throw UsageError("--at: Aktion fehlt: " + text);
-    a.kind = action.substr(0, colon2);
-    const std::string arg = action.substr(colon2 + 1);
-    if (a.kind == "toggle" || a.kind == "press") {
-        a.input = inputNumber(arg, a.kind);
-        a.name = arg;
-        return a;
-    }
-    if (a.kind != "value" && a.kind != "set") throw UsageError("--at: unbekannte Aktion " + a.kind);
-    const auto eq = arg.find('=');
-    if (eq == std::string::npos || eq == 0) throw UsageError(a.kind + ": erwartet NAME=WERT: " + arg);
-    a.name = arg.substr(0, eq);
-    a.value = arg.substr(eq + 1);
-    if (a.kind == "value") {
-        a.input = inputNumber(a.name, a.kind);
-        if (!parseInt32(a.value)) throw UsageError("value: ganze Zahl erwartet: " + a.value);
-    }
-    return a;
-}
-
-void apply(const RenderAction& a, TLogicSimulation& runtime) {
-    TSimulate& sim = runtime.Simulator();
-    if (a.kind == "toggle") {
-        runtime.UpdateOutputStates();
-        runtime.Toogle_input(a.input);
-    } else if (a.kind == "press") {
-        runtime.Press(a.name);
-    } else if (a.kind == "value") {
-        sim.SetInputValue(a.name, 1, toInt32(a.value));
-    } else {
-        sim.SetVariable(a.name, a.value);
-    }
-}
-
 // The canvas needs a GUI application; without a display Qt's offscreen platform serves.
 std::unique_ptr<QGuiApplication> ensureGuiApplication() {
     if (QCoreApplication::instance() != nullptr) return nullptr;
@@ -142,12 +80,9 @@ int cmdRender(Context& ctx) {
     const OutputFormat format = formatOf(output);
     std::string value;
     std::int64_t simulateMs = -1;
-    if (takeOption(args, "--simulate-seconds", value)) simulateMs = parseSeconds(value, "--simulate-seconds");
-    std::vector<RenderAction> actions;
-    for (const auto& a : takeOptions(args, "--at")) actions.push_back(parseAction(a));
+    if (takeOption(args, "--simulate-seconds", value)) simulateMs = parseSecondsOption(value, "--simulate-seconds");
+    const std::vector<TimedAction> actions = takeTimedActions(args);
     if (!actions.empty() && simulateMs < 0) throw UsageError("render: --at nur zusammen mit --simulate-seconds");
-    std::stable_sort(actions.begin(), actions.end(),
-                     [](const RenderAction& x, const RenderAction& y) { return x.atMs < y.atMs; });
     if (args.size() != 1) throw UsageError("render erwartet genau eine Projektdatei");
 
     const auto app = ensureGuiApplication();
@@ -175,7 +110,7 @@ int cmdRender(Context& ctx) {
         for (;;) {
             const std::int64_t elapsed = clock.monotonicMs() - start;
             if (elapsed >= simulateMs) break;
-            while (next < actions.size() && actions[next].atMs <= elapsed) apply(actions[next++], *runtime);
+            while (next < actions.size() && actions[next].atMs <= elapsed) applyTimedAction(actions[next++], *runtime);
             if (runtime->RunCycles(1) == 0) break;
         }
     }

@@ -3,6 +3,7 @@
 // v7300 simulate PROJECT [--seconds S | --cycles N] [--time T] [--decimal-separator C]
 //                [--at T:ACTION]... [--watch NAME[,NAME...]] [--effects]
 #include "cli/Commands.h"
+#include "cli/TimedActions.h"
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/FileIO.h"
@@ -136,69 +137,6 @@ void openProject(TLogic& logic, const std::string& path) {
     if (!OpenProjectFile(logic, path)) throw Error("Das Projekt " + path + " kann nicht geöffnet werden.");
 }
 
-// ------------------------------------------------------------ simulate's timed actions
-
-struct AtAction {
-    std::int64_t atMs = 0;
-    std::string kind; // toggle, press, value, set
-    std::string name;
-    std::string value;
-    int input = 0;
-};
-
-int inputNumber(const std::string& name, const std::string& action) {
-    const auto n = name.size() > 2 && name.compare(0, 2, "IN") == 0 ? parseInt32(name.substr(2)) : std::nullopt;
-    if (!n || *n < 0) throw UsageError("--at " + action + ": INn erwartet: " + name);
-    return *n;
-}
-
-AtAction parseAt(const std::string& text) {
-    const auto colon = text.find(':');
-    if (colon == std::string::npos) throw UsageError("--at erwartet T:AKTION: " + text);
-    std::string t = text.substr(0, colon);
-    std::replace(t.begin(), t.end(), ',', '.');
-    const auto seconds = parseDouble(t, '.');
-    if (!seconds || *seconds < 0) throw UsageError("--at: ungültige Zeit " + text);
-    AtAction a;
-    a.atMs = static_cast<std::int64_t>(*seconds * 1000.0 + 0.5);
-    const std::string action = text.substr(colon + 1);
-    const auto colon2 = action.find(':');
-    if (colon2 == std::string::npos) throw UsageError("--at: Aktion fehlt: " + text);
-    a.kind = action.substr(0, colon2);
-    const std::string arg = action.substr(colon2 + 1);
-    if (a.kind == "toggle" || a.kind == "press") {
-        a.input = inputNumber(arg, a.kind);
-        a.name = arg;
-    } else if (a.kind == "value") {
-        auto [name, value] = splitAssignment(arg, "value:");
-        a.input = inputNumber(name, a.kind);
-        if (!parseInt32(value)) throw UsageError("value: ganze Zahl erwartet: " + value);
-        a.name = name;
-        a.value = value;
-    } else if (a.kind == "set") {
-        auto [name, value] = splitAssignment(arg, "set:");
-        a.name = name;
-        a.value = value;
-    } else {
-        throw UsageError("--at: unbekannte Aktion " + a.kind);
-    }
-    return a;
-}
-
-void apply(const AtAction& a, TLogicSimulation& runtime) {
-    TSimulate& sim = runtime.Simulator();
-    if (a.kind == "toggle") {
-        runtime.UpdateOutputStates(); // what the diagram shows at this moment
-        runtime.Toogle_input(a.input);
-    } else if (a.kind == "press") {
-        runtime.Press(a.name);
-    } else if (a.kind == "value") {
-        sim.SetInputValue(a.name, 1, toInt32(a.value));
-    } else {
-        sim.SetVariable(a.name, a.value);
-    }
-}
-
 std::string secondsText(std::int64_t ms) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%lld.%03lld", static_cast<long long>(ms / 1000), static_cast<long long>(ms % 1000));
@@ -251,20 +189,12 @@ int cmdSimulate(Context& ctx) {
     const CommonOptions common = takeCommonOptions(args);
     std::string value;
     std::int64_t limitMs = -1;
-    if (takeOption(args, "--seconds", value)) {
-        std::replace(value.begin(), value.end(), ',', '.');
-        const auto s = parseDouble(value, '.');
-        if (!s || *s < 0) throw UsageError("--seconds erwartet eine Zahl >= 0");
-        limitMs = static_cast<std::int64_t>(*s * 1000.0 + 0.5);
-    }
+    if (takeOption(args, "--seconds", value)) limitMs = parseSecondsOption(value, "--seconds");
     const bool haveCycles = std::find(args.begin(), args.end(), "--cycles") != args.end() ||
                             std::any_of(args.begin(), args.end(), [](const std::string& a) { return a.rfind("--cycles=", 0) == 0; });
     if (haveCycles && limitMs >= 0) throw UsageError("--seconds und --cycles schließen einander aus");
     const int cycles = takeCount(args, "--cycles", 1);
-    std::vector<AtAction> actions;
-    for (const auto& a : takeOptions(args, "--at")) actions.push_back(parseAt(a));
-    std::stable_sort(actions.begin(), actions.end(),
-                     [](const AtAction& x, const AtAction& y) { return x.atMs < y.atMs; });
+    const std::vector<TimedAction> actions = takeTimedActions(args);
     std::vector<std::string> watched;
     for (const auto& w : takeOptions(args, "--watch")) {
         std::size_t b = 0;
@@ -294,7 +224,7 @@ int cmdSimulate(Context& ctx) {
     for (int done = 0;; ++done) {
         const std::int64_t elapsed = clock.monotonicMs() - start;
         if (limitMs >= 0 ? elapsed >= limitMs : done >= cycles) break;
-        while (nextAction < actions.size() && actions[nextAction].atMs <= elapsed) apply(actions[nextAction++], runtime);
+        while (nextAction < actions.size() && actions[nextAction].atMs <= elapsed) applyTimedAction(actions[nextAction++], runtime);
         runtime.RunCycles(1);
         const std::int64_t now = clock.monotonicMs() - start;
         for (std::size_t i = 0; i < watched.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/NumberFormat.h"
+#include "core/StringUtil.h"
 #include "core/TextCodec.h"
 
 #include <charconv>
@@ -18,21 +19,6 @@ struct PassFailure {};
 
 bool startsWith(const std::string& s, const char* prefix) {
     return s.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
-}
-
-std::string replaceAll(const std::string& s, const std::string& from, const std::string& to) {
-    std::string out;
-    out.reserve(s.size());
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = s.find(from, pos);
-        if (hit == std::string::npos) break;
-        out.append(s, pos, hit - pos);
-        out += to;
-        pos = hit + from.size();
-    }
-    out.append(s, pos, std::string::npos);
-    return out;
 }
 
 // Tokens between single blanks: two blanks in a row give an empty token.

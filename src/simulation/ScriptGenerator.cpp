@@ -1,29 +1,13 @@
 #include "simulation/ScriptGenerator.h"
 
 #include "core/NumberFormat.h"
+#include "core/StringUtil.h"
 
 #include <cctype>
 #include <unordered_map>
 
 namespace v7300 {
 namespace {
-
-// Replaces every occurrence, left to right, without rescanning inserted text.
-std::string replaceAll(const std::string& s, const std::string& from, const std::string& to) {
-    if (from.empty()) return s;
-    std::string out;
-    out.reserve(s.size());
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = s.find(from, pos);
-        if (hit == std::string::npos) break;
-        out.append(s, pos, hit - pos);
-        out += to;
-        pos = hit + from.size();
-    }
-    out.append(s, pos, std::string::npos);
-    return out;
-}
 
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
