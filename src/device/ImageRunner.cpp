@@ -13,13 +13,16 @@ namespace {
 
 std::uint16_t asWord(std::int32_t v) { return static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) & 0xFFFF); }
 
-// Writes `text` into the 16-character line at `column`, cutting at the end of the line.
-void overwrite(std::string& line, std::size_t column, const std::string& text) {
-    std::string bytes = utf8ToCp1252(line);
+// Writes `text` (Windows-1252) into `bytes` at `column`, cutting at the end.
+void overwrite(std::string& bytes, std::size_t column, const std::string& text) {
+    for (std::size_t i = 0; i < text.size() && column + i < bytes.size(); ++i) bytes[column + i] = text[i];
+}
+
+// A display line as 16 Windows-1252 characters.
+std::string lineBytes(const std::string& utf8) {
+    std::string bytes = utf8ToCp1252(utf8);
     bytes.resize(16, ' ');
-    const std::string value = utf8ToCp1252(text);
-    for (std::size_t i = 0; i < value.size() && column + i < bytes.size(); ++i) bytes[column + i] = value[i];
-    line = cp1252ToUtf8(bytes);
+    return bytes;
 }
 
 std::string padTo(std::string text, std::size_t width) {
@@ -38,6 +41,7 @@ void TImageRunner::Load(const TDeviceImage& image) {
         if (slot == 0) slot = static_cast<int>(i) + 1; // the first record of a number wins
     }
     deviceOutputs_.fill(0);
+    lcdShown_ = 0;
     cycles_ = 0;
 }
 
@@ -79,39 +83,43 @@ bool TImageRunner::risingEdge(State& s, std::size_t slot, std::int32_t level) {
 void TImageRunner::RunCycle(std::int64_t epochSecond, const DateTime& local) {
     const bool secondPulse = previousSecond_ < epochSecond;
     previousSecond_ = epochSecond;
-    for (std::size_t i = 0; i < image_.Objects.size(); ++i) runObject(image_.Objects[i], states_[i], secondPulse, local);
+    for (std::size_t i = 0; i < image_.Objects.size(); ++i) runObject(i, secondPulse, local);
+    refreshLcd();
     ++cycles_;
 }
 
-void TImageRunner::showLcd(const TImageObject& object, std::int32_t value) {
+void TImageRunner::refreshLcd() {
+    if (lcdShown_ == 0) return;
+    const TImageObject& object = image_.Objects[lcdShown_ - 1];
     const auto& p = object.Params;
-    std::array<std::string, 2> lines{p.LcdLine1, p.LcdLine2};
-    const bool empty = trimBlanks(utf8ToCp1252(lines[0])).empty() && trimBlanks(utf8ToCp1252(lines[1])).empty();
-    if (empty) {
-        display_ = {std::string(16, ' '), std::string(16, ' ')};
+    const std::int32_t value = input(object, 1);
+    std::string text = lineBytes(p.LcdLine1) + lineBytes(p.LcdLine2);
+    if (trimBlanks(text).empty()) {
+        display_ = {std::string(16, ' '), std::string(16, ' ')}; // blank lines clear the display
         return;
     }
-    std::string text;
-    char buf[32];
+    std::string field;
     switch (p.LcdType) {
-    case 2: text = padTo(std::to_string(value), 6); break;
-    case 3:
-        std::snprintf(buf, sizeof buf, "%d.%d", value / 10, std::abs(value % 10));
-        text = padTo(std::string(value < 0 && value > -10 ? "-" : "") + buf, 5);
+    case 0: text = "  V7300-NET-IO  _/|__________/|_"; break;
+    case 2: field = padTo(std::to_string(value), 6); break;
+    case 3: {
+        const std::int64_t a = std::llabs(static_cast<std::int64_t>(value));
+        field = padTo((value < 0 ? "-" : "") + std::to_string(a / 10) + decimalSeparator() + std::to_string(a % 10), 5);
         break;
-    case 4: text = value != 0 ? " AN" : "AUS"; break;
-    case 5: text = value != 0 ? "GESCHLOSSEN" : "OFFEN      "; break;
-    case 6: text = value != 0 ? "JA  " : "NEIN"; break;
-    default: break;
     }
-    if (!text.empty()) {
-        const std::size_t row = (p.LcdPos / 16) % 2;
-        overwrite(lines[row], p.LcdPos % 16, text);
+    case 4: field = value != 0 ? " AN" : "AUS"; break;
+    case 5: field = value != 0 ? "      OFFEN" : "GESCHLOSSEN"; break;
+    case 6: field = value != 0 ? "  JA" : "NEIN"; break;
+    default: break; // 1: the text only
     }
-    display_ = lines;
+    // The field goes into the 32 characters of both lines: it may run on into line 2.
+    overwrite(text, p.LcdPos, field);
+    display_ = {cp1252ToUtf8(text.substr(0, 16)), cp1252ToUtf8(text.substr(16, 16))};
 }
 
-void TImageRunner::runObject(const TImageObject& object, State& s, bool secondPulse, const DateTime& local) {
+void TImageRunner::runObject(std::size_t at, bool secondPulse, const DateTime& local) {
+    const TImageObject& object = image_.Objects[at];
+    State& s = states_[at];
     const auto& p = object.Params;
     auto& out = s.out;
     const auto n = object.Inputs.size();
@@ -198,7 +206,8 @@ void TImageRunner::runObject(const TImageObject& object, State& s, bool secondPu
         const bool level = e(0) != 0;
         const bool rising = level && !s.lastLevel;
         s.lastLevel = level;
-        if (rising) showLcd(object, e(1));
+        if (rising) lcdShown_ = at + 1; // written at the end of the cycle, with the value then
+
         break;
     }
     case kCodeBUSOUT: {

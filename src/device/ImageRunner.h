@@ -51,7 +51,8 @@ public:
     std::array<std::uint16_t, 8> LiveWords(std::uint8_t object) const;
     // Device outputs 1 … 8 as driven by the OUT objects.
     std::int32_t DeviceOutput(int id) const;
-    // The two display lines (16 characters each, UTF-8).
+    // The two display lines (16 characters each, UTF-8). The LCD object that
+    // showed its text last writes its value into them at the end of every cycle.
     const std::array<std::string, 2>& Display() const { return display_; }
 
 private:
@@ -67,8 +68,8 @@ private:
 
     std::int32_t input(const TImageObject& object, std::size_t i) const;
     bool risingEdge(State& s, std::size_t slot, std::int32_t level);
-    void runObject(const TImageObject& object, State& s, bool secondPulse, const DateTime& local);
-    void showLcd(const TImageObject& object, std::int32_t value);
+    void runObject(std::size_t at, bool secondPulse, const DateTime& local);
+    void refreshLcd();
 
     TDeviceImage image_;
     std::vector<State> states_;
@@ -77,6 +78,7 @@ private:
     std::array<std::int32_t, 256> softwareInputs_{};
     std::array<std::int32_t, 9> deviceOutputs_{};
     std::array<std::string, 2> display_{"  V7300-NET-IO  ", "_/|__________/|_"};
+    std::size_t lcdShown_ = 0; // position + 1 of the LCD object whose text is shown (0: none)
     std::int64_t previousSecond_ = 0;
     std::int64_t cycles_ = 0;
 };
