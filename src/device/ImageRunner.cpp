@@ -94,10 +94,6 @@ void TImageRunner::refreshLcd() {
     const auto& p = object.Params;
     const std::int32_t value = input(object, 1);
     std::string text = lineBytes(p.LcdLine1) + lineBytes(p.LcdLine2);
-    if (trimBlanks(text).empty()) {
-        display_ = {std::string(16, ' '), std::string(16, ' ')}; // blank lines clear the display
-        return;
-    }
     std::string field;
     switch (p.LcdType) {
     case 0: text = "  V7300-NET-IO  _/|__________/|_"; break;

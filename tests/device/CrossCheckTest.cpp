@@ -468,7 +468,7 @@ const std::vector<Step> kWeekSteps = {
 
 // Display: every kind, values written in every cycle while shown, the field
 // running into the second line, negative tenths, the last of several shows in
-// one cycle, blank lines, and an open value input.
+// one cycle, blank lines with a value field, and an open value input.
 Diagram lcdDiagram(CrossCheckBase& base) {
     auto& b = builder(base);
     Diagram d;
@@ -500,7 +500,7 @@ Diagram lcdDiagram(CrossCheckBase& base) {
     const std::string blankTrigger = b.Place("AND");
     b.Wire(in[6], 1, blankTrigger, 1);
     b.Wire(in[7], 1, blankTrigger, 2);
-    lcd("                ", "                ", 16, 1, blankTrigger, in[0]);
+    lcd("                ", "                ", 16, 2, blankTrigger, in[0]);
     return d;
 }
 
@@ -519,7 +519,7 @@ const std::vector<Step> kLcdSteps = {
     lcdStep(0, 0, {0, 0, 1, 0, 0, 0}),     lcdStep(0, 5, {0, 0, 1, 0, 0, 0}),  // AUS, AN
     lcdStep(0, 5, {0, 0, 0, 1, 0, 0}),     lcdStep(0, 0, {0, 0, 0, 1, 0, 0}),  // across the line end
     lcdStep(0, 0, {0, 0, 0, 0, 1, 0}),     lcdStep(0, 1, {0, 0, 0, 0, 1, 0}),  // NEIN, JA
-    lcdStep(5, 0, {0, 0, 0, 0, 0, 1}),     lcdStep(5, 0, {0, 0, 0, 0, 1, 1}),  // open value; blank lines
+    lcdStep(5, 0, {0, 0, 0, 0, 0, 1}),     lcdStep(5, 0, {0, 0, 0, 0, 1, 1}),  // open value; blank lines with a value
     lcdStep(99, 0, {0, 0, 0, 0, 0, 0}),
 };
 
