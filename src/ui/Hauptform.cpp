@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/FileIO.h"
+#include "core/JpegWriter.h"
 #include "device/LogicCompiler.h"
 #include "device/UnitV7300EEPROMData.h"
 #include "device/UnitV7300NETIO.h"
@@ -31,7 +32,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
@@ -788,17 +788,7 @@ void TForm2::ExportPicture(int kind) {
     try {
         const std::optional<Image> picture = renderer_->Get_Bild();
         if (!picture) return;
-        std::string bytes;
-        if (kind == 2) {
-            bytes = encodePng(*picture);
-        } else {
-            QByteArray encoded;
-            QBuffer buffer(&encoded);
-            buffer.open(QIODevice::WriteOnly);
-            if (!toQImage(*picture).convertToFormat(QImage::Format_RGB32).save(&buffer, "JPG"))
-                throw Error("JPEG");
-            bytes = encoded.toStdString();
-        }
+        const std::string bytes = kind == 2 ? encodePng(*picture) : encodeJpeg(*picture);
         writeFileAtomic(path, bytes);
     } catch (const std::exception& e) {
         messages_.showPlain(std::string("Speichern Fehlgeschlagen!\r\n") + e.what());

@@ -43,12 +43,34 @@ double TFrmDrucken::DrawPage(QPainter& painter, int pageWidth, int pageHeight) c
     const QSize size(static_cast<int>(picture_.width() * f), static_cast<int>(picture_.height() * f));
     painter.drawImage(QRect(QPoint(0, 5 * t), size), picture_);
     painter.drawText(5, t, title_);
+    painter.drawText(5, 3 * t, DateLine());
+    return f;
+}
+
+namespace {
+// A time format without its time-zone fields ('t' outside quotes) and the blanks before them.
+QString withoutTimeZone(const QString& format) {
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\'')) quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t')) {
+            while (out.endsWith(QLatin1Char(' '))) out.chop(1);
+            continue;
+        }
+        out += c;
+    }
+    return out.trimmed();
+}
+} // namespace
+
+QString TFrmDrucken::DateLine() const {
     const DateTime now = clock_.localNow();
     const QDate date(now.year, now.month, now.day);
     const QTime time(now.hour, now.minute, now.second);
-    painter.drawText(5, 3 * t, QLocale().toString(date, QLocale::ShortFormat) + QLatin1Char(' ') +
-                                   QLocale().toString(time, QLocale::LongFormat));
-    return f;
+    const QLocale locale;
+    return locale.toString(date, QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(time, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
 void TFrmDrucken::Print() {
@@ -57,13 +79,16 @@ void TFrmDrucken::Print() {
         return;
     }
     QPrinter printer(QPrinterInfo::printerInfo(Printers->currentText()), QPrinter::HighResolution);
-    QPainter painter;
-    if (painter.begin(&printer)) {
-        const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-        DrawPage(painter, page.width(), page.height());
-        painter.end();
-    }
+    PrintTo(printer);
     accept();
+}
+
+bool TFrmDrucken::PrintTo(QPrinter& printer) const {
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    DrawPage(painter, page.width(), page.height());
+    return painter.end();
 }
 
 } // namespace v7300
