@@ -38,10 +38,10 @@ struct Builder {
 void staircase(TLogic& logic) {
     Builder b{logic};
     b.place("TXT", 3, 2, {{"TEXT", "Treppenlicht: ein Tastendruck schaltet das Licht für 2 Minuten ein"}});
-    const auto taster = b.place("IN", 4, 8, {{"BESCHRIFTUNG", "Taster Flur"}, {"TYPE", "10"}});
-    const auto null = b.place("NUM", 4, 14, {{"VALUE", "0"}});
-    const auto timer = b.place("TIMER", 16, 8, {{"SEKUNDEN", "120"}});
-    const auto licht = b.place("OUT", 28, 8, {{"BESCHRIFTUNG", "Treppenlicht"}, {"ID", "1"}});
+    const auto taster = b.place("IN", 4, 7, {{"BESCHRIFTUNG", "Taster Flur"}, {"TYPE", "10"}});
+    const auto null = b.place("NUM", 4, 16, {{"VALUE", "0"}});
+    const auto timer = b.place("TIMER", 18, 7, {{"SEKUNDEN", "120"}});
+    const auto licht = b.place("OUT", 32, 7, {{"BESCHRIFTUNG", "Treppenlicht"}, {"ID", "1"}});
     b.wire(taster, 1, timer, 1);
     b.wire(null, 1, timer, 2);
     b.wire(timer, 1, licht, 1);
@@ -50,19 +50,19 @@ void staircase(TLogic& logic) {
 void shutters(TLogic& logic) {
     Builder b{logic};
     b.place("TXT", 3, 2, {{"TEXT", "Rollläden: Wohnzimmer und Küche mit eigenen Tastern, Zentral auf/ab für beide"}});
-    const auto auf1 = b.place("IN", 3, 6, {{"BESCHRIFTUNG", "Wohnen auf"}, {"TYPE", "10"}});
-    const auto ab1 = b.place("IN", 3, 10, {{"BESCHRIFTUNG", "Wohnen ab"}, {"TYPE", "10"}});
-    const auto auf2 = b.place("IN", 3, 22, {{"BESCHRIFTUNG", "Küche auf"}, {"TYPE", "10"}});
-    const auto ab2 = b.place("IN", 3, 26, {{"BESCHRIFTUNG", "Küche ab"}, {"TYPE", "10"}});
-    const auto zauf = b.place("IN", 3, 38, {{"BESCHRIFTUNG", "Zentral auf"}, {"TYPE", "10"}});
-    const auto zab = b.place("IN", 3, 42, {{"BESCHRIFTUNG", "Zentral ab"}, {"TYPE", "10"}});
-    const auto stop = b.place("NUM", 3, 16, {{"VALUE", "0"}});
-    const auto r1 = b.place("ROLLO", 18, 6, {{"TIME", "25"}});
-    const auto r2 = b.place("ROLLO", 18, 22, {{"TIME", "20"}});
-    const auto o1 = b.place("OUT", 32, 6, {{"BESCHRIFTUNG", "Wohnen auf"}, {"ID", "1"}, {"TYPE", "5"}});
-    const auto o2 = b.place("OUT", 32, 10, {{"BESCHRIFTUNG", "Wohnen ab"}, {"ID", "2"}, {"TYPE", "5"}});
-    const auto o3 = b.place("OUT", 32, 22, {{"BESCHRIFTUNG", "Küche auf"}, {"ID", "3"}, {"TYPE", "5"}});
-    const auto o4 = b.place("OUT", 32, 26, {{"BESCHRIFTUNG", "Küche ab"}, {"ID", "4"}, {"TYPE", "5"}});
+    const auto auf1 = b.place("IN", 4, 7, {{"BESCHRIFTUNG", "Wohnen auf"}, {"TYPE", "10"}});
+    const auto ab1 = b.place("IN", 4, 16, {{"BESCHRIFTUNG", "Wohnen ab"}, {"TYPE", "10"}});
+    const auto auf2 = b.place("IN", 4, 34, {{"BESCHRIFTUNG", "Küche auf"}, {"TYPE", "10"}});
+    const auto ab2 = b.place("IN", 4, 43, {{"BESCHRIFTUNG", "Küche ab"}, {"TYPE", "10"}});
+    const auto zauf = b.place("IN", 4, 52, {{"BESCHRIFTUNG", "Zentral auf"}, {"TYPE", "10"}});
+    const auto zab = b.place("IN", 4, 61, {{"BESCHRIFTUNG", "Zentral ab"}, {"TYPE", "10"}});
+    const auto stop = b.place("NUM", 4, 25, {{"VALUE", "0"}});
+    const auto r1 = b.place("ROLLO", 20, 9, {{"TIME", "25"}});
+    const auto r2 = b.place("ROLLO", 20, 36, {{"TIME", "20"}});
+    const auto o1 = b.place("OUT", 36, 7, {{"BESCHRIFTUNG", "Wohnen auf"}, {"ID", "1"}, {"TYPE", "5"}});
+    const auto o2 = b.place("OUT", 36, 16, {{"BESCHRIFTUNG", "Wohnen ab"}, {"ID", "2"}, {"TYPE", "5"}});
+    const auto o3 = b.place("OUT", 36, 34, {{"BESCHRIFTUNG", "Küche auf"}, {"ID", "3"}, {"TYPE", "5"}});
+    const auto o4 = b.place("OUT", 36, 43, {{"BESCHRIFTUNG", "Küche ab"}, {"ID", "4"}, {"TYPE", "5"}});
     for (const auto& [r, up, down] : {std::tuple{r1, auf1, ab1}, std::tuple{r2, auf2, ab2}}) {
         b.wire(up, 1, r, 1);
         b.wire(down, 1, r, 2);
@@ -79,14 +79,14 @@ void shutters(TLogic& logic) {
 void heating(TLogic& logic) {
     Builder b{logic};
     b.place("TXT", 3, 2, {{"TEXT", "Heizung: unter 19,5 °C heizen bis 21,5 °C, nur von 6 bis 22 Uhr"}});
-    const auto temp = b.place("IN", 3, 8, {{"BESCHRIFTUNG", "Raumtemperatur"}, {"TYPE", "3"}, {"HID", "1"}});
-    const auto warm = b.place("SCHWELLE", 13, 8, {{"SCHWELLEUP", "215"}, {"SCHWELLEDOWN", "195"}});
-    const auto kalt = b.place("INV", 23, 8);
-    const auto zeit = b.place("WEEKTIMER", 13, 16, {{"TIME1", "060000"}, {"TIME2", "220000"}});
-    const auto und = b.place("AND", 32, 8);
-    const auto heizung = b.place("OUT", 42, 8, {{"BESCHRIFTUNG", "Heizung"}, {"ID", "1"}, {"TYPE", "1"}});
-    const auto eins = b.place("NUM", 3, 24, {{"VALUE", "1"}});
-    const auto lcd = b.place("LCD", 13, 24, {{"VAL1", "Raum:      Grad "}, {"VAL2", "Heizung 6-22 Uhr"}, {"POS", "5"},
+    const auto temp = b.place("IN", 4, 7, {{"BESCHRIFTUNG", "Raumtemperatur"}, {"TYPE", "3"}, {"HID", "1"}});
+    const auto warm = b.place("SCHWELLE", 18, 7, {{"SCHWELLEUP", "215"}, {"SCHWELLEDOWN", "195"}});
+    const auto kalt = b.place("INV", 32, 7);
+    const auto zeit = b.place("WEEKTIMER", 18, 17, {{"TIME1", "060000"}, {"TIME2", "220000"}});
+    const auto und = b.place("AND", 44, 7);
+    const auto heizung = b.place("OUT", 58, 7, {{"BESCHRIFTUNG", "Heizung"}, {"ID", "1"}, {"TYPE", "1"}});
+    const auto eins = b.place("NUM", 4, 27, {{"VALUE", "1"}});
+    const auto lcd = b.place("LCD", 18, 27, {{"VAL1", "Raum:      Grad "}, {"VAL2", "Heizung 6-22 Uhr"}, {"POS", "5"},
                                              {"TYPE", "3"}});
     b.wire(temp, 1, warm, 1);
     b.wire(warm, 1, kalt, 1);
