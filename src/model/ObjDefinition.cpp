@@ -4,6 +4,7 @@
 #include "core/FileIO.h"
 #include "core/Md5.h"
 #include "core/NumberFormat.h"
+#include "core/StringUtil.h"
 #include "core/TextCodec.h"
 #include "model/LogicComponentLibrary.h"
 
@@ -108,17 +109,7 @@ TShowEntry MakeShowEntry(const std::string& line, const std::string& instanceNam
 }
 
 TVarDeclaration SplitVarLine(const std::string& line) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const auto blank = line.find(' ', start);
-        if (blank == std::string::npos) {
-            parts.push_back(line.substr(start));
-            break;
-        }
-        parts.push_back(line.substr(start, blank - start));
-        start = blank + 1;
-    }
+    const std::vector<std::string> parts = splitAtBlanks(line);
     TVarDeclaration d;
     d.Keyword = parts[0];
     if (parts.size() > 1) d.Name = parts[1];

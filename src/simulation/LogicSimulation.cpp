@@ -21,22 +21,6 @@ bool startsWith(const std::string& s, const char* prefix) {
     return s.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-// Tokens between single blanks: two blanks in a row give an empty token.
-std::vector<std::string> tokenize(const std::string& line) {
-    std::vector<std::string> tokens;
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t blank = line.find(' ', pos);
-        if (blank == std::string::npos) {
-            tokens.push_back(line.substr(pos));
-            break;
-        }
-        tokens.push_back(line.substr(pos, blank - pos));
-        pos = blank + 1;
-    }
-    return tokens;
-}
-
 // A missing token reads as empty.
 const std::string& tokenAt(const std::vector<std::string>& tokens, std::size_t i) {
     static const std::string empty;
@@ -358,7 +342,7 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
                 s.kind = Kind::Loop;
             } else if (startsWith(line, "EXEC")) {
                 s.kind = Kind::Exec;
-                s.tokens = tokenize(line);
+                s.tokens = splitAtBlanks(line);
             } else if (startsWith(line, "SMTP")) {
                 s.kind = Kind::Smtp;
                 s.line = line;
@@ -367,19 +351,19 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
                 s.line = line.size() > 5 ? line.substr(5, 500) : std::string();
             } else if (startsWith(line, "LCD")) {
                 s.kind = Kind::Lcd;
-                s.tokens = tokenize(line);
+                s.tokens = splitAtBlanks(line);
             } else if (startsWith(line, "ELSE")) {
                 s.kind = Kind::Else;
                 s.jump = skipTarget(prepared, i, false);
             } else if (startsWith(line, "IF")) {
-                const auto tokens = tokenize(line);
+                const auto tokens = splitAtBlanks(line);
                 s.kind = Kind::If;
                 s.a = operand(tokenAt(tokens, 1));
                 s.compare = parseCompareOp(tokenAt(tokens, 2));
                 s.b = operand(tokenAt(tokens, 3));
                 s.jump = skipTarget(prepared, i, true);
             } else {
-                const auto tokens = tokenize(line);
+                const auto tokens = splitAtBlanks(line);
                 AssignOp op{};
                 if (tokens.size() >= 2 && !tokens[0].empty() && tokens[0][0] == '$' && parseAssignOp(tokens[1], op)) {
                     s.kind = Kind::Assign;
@@ -651,7 +635,7 @@ void TSimulate::Pass() {
             ++i;
             break;
         case Kind::Smtp: {
-            const auto tokens = tokenize(replaceAll(s.line, "  ", " "));
+            const auto tokens = splitAtBlanks(replaceAll(s.line, "  ", " "));
             const std::string& server = tokenAt(tokens, 2);
             const auto colon = server.find(':');
             if (colon == std::string::npos) throw PassFailure{};
