@@ -1,5 +1,6 @@
 // ping and emulate on 127.0.0.1.
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 #include "core/Clock.h"
 #include "device/VirtualController.h"
 
@@ -19,18 +20,8 @@
 namespace v7300 {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "v7300");
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 // A virtual controller on a free port of 127.0.0.1, served by a thread.
 class ServedController {

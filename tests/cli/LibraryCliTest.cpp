@@ -2,6 +2,7 @@
 #include "core/FileIO.h"
 #include "model/LibraryCheck.h"
 #include "model/ObjDefinition.h"
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,8 @@ using test::TempDir;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "v7300");
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 } // namespace
 
