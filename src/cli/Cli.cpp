@@ -27,6 +27,8 @@ const std::array kCommands = {
     Command{"compile", "compile PROJECT [-o DATEI]", cmdCompile},
     Command{"checksum", "checksum PROJECT", cmdChecksum},
     Command{"render", "render PROJECT -o DATEI.png|.jpg|.bmp [--simulate-seconds S] [--at T:AKTION]...", cmdRender},
+    Command{"ports", "ports", cmdPorts},
+    Command{"flash", "flash --list | flash ENTRY --port DEVICE [--dry-run]", cmdFlash},
 };
 
 void printHelp(std::ostream& out) {
