@@ -235,6 +235,8 @@ public:
         if (session_.Firmware()->Text() != kCurrentFirmware) return fail(session_.View().FirmwareLine);
         if (!session_.View().TransferEnabled) return fail(kStatusNoConnection);
         applyOverrides(options_, session_.Settings());
+        if (options_.setClock && session_.Settings().TimeZone < 0)
+            return fail("Keine Zeitzone: der V7300-NET-IO hat keine, bitte --tz angeben");
         if (!session_.StartTransfer()) return 1; // the message is on stderr
         until([this] { return session_.Phase() == TTransferPhase::Done || session_.Phase() == TTransferPhase::Aborted; },
               -1);
@@ -269,6 +271,8 @@ private:
     // After the restart: the device is seen again, its clock is set, and its
     // clock line is shown once a reply came that cannot be older than the setting.
     int setClock() {
+        // A controller given a new address answers there after the restart.
+        if (options_.ip) session_.Address() = *options_.ip;
         if (!until([this] { return session_.ConfigurationRead() && session_.View().ClockEnabled; }, options_.timeoutMs))
             return fail(kStatusNoConnection);
         session_.SetDeviceClock();

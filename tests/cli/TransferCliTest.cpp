@@ -143,6 +143,14 @@ TEST(UploadCommand, RefusesWhatTheWindowRefuses) {
     EXPECT_EQ(old.eeprom()[0], 0xFF);
 }
 
+TEST(UploadCommand, SetClockWithoutAnyTimeZoneWritesNothing) {
+    Controller vc; // never configured: no time zone
+    const auto r = runCli({"upload", kStaircase, "--device", "127.0.0.1", "--port", vc.port(), "--set-clock"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Keine Zeitzone: der V7300-NET-IO hat keine, bitte --tz angeben\n");
+    EXPECT_EQ(vc.eeprom()[0], 0xFF);
+}
+
 TEST(UploadCommand, NoDeviceIsNoConnection) {
     const auto r = runCli({"upload", kStaircase, "--device", "127.0.0.1", "--port", std::to_string(unusedPort()),
                            "--timeout", "1"});
