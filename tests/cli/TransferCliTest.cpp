@@ -1,7 +1,6 @@
 // upload and verify end to end against the virtual controller on 127.0.0.1.
-#include "core/Clock.h"
+#include "ServedController.h"
 #include "device/ImageReader.h"
-#include "device/VirtualController.h"
 #include "model/Logic.h"
 #include "project/ProjectFile.h"
 #include "project/XmlProject.h"
@@ -10,14 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <atomic>
-#include <mutex>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
+#include <chrono>
+#include <cstdio>
 #include <thread>
-#include <unistd.h>
 
 namespace v7300 {
 namespace {
@@ -25,57 +19,20 @@ namespace {
 using test::runCli;
 const std::string kStaircase = V7300_SOURCE_DIR "/examples/treppenlicht.v7k";
 
-// A virtual controller on a free port of 127.0.0.1, served by its own thread.
-class Controller {
+// A controller reporting the given firmware.
+class Controller : public test::ServedController {
 public:
-    explicit Controller(TFirmwareVersion firmware = {2, 2, 2}) {
-        TVirtualControllerOptions o;
-        o.Port = 0;
-        o.Firmware = firmware;
-        vc_ = std::make_unique<TVirtualController>(o, clock_);
-        thread_ = std::thread([this] {
-            while (!stop_) {
-                pollfd p{vc_->Descriptor(), POLLIN, 0};
-                if (::poll(&p, 1, 10) > 0) {
-                    std::lock_guard lock(mutex_);
-                    vc_->ReadPending();
-                }
-            }
-        });
-    }
-    ~Controller() {
-        stop_ = true;
-        thread_.join();
-    }
-    std::string port() const { return std::to_string(vc_->Port()); }
-    std::vector<std::uint8_t> eeprom() {
-        std::lock_guard lock(mutex_);
-        return vc_->Eeprom();
-    }
-    std::uint16_t runningChecksum() {
-        std::lock_guard lock(mutex_);
-        return vc_->LogicRunning() ? vc_->Checksum() : 0;
-    }
+    explicit Controller(TFirmwareVersion firmware = {2, 2, 2}) : ServedController(options(firmware)) {}
+    std::string port() const { return std::to_string(ServedController::port()); }
 
 private:
-    SystemClock clock_;
-    std::unique_ptr<TVirtualController> vc_;
-    std::mutex mutex_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    static TVirtualControllerOptions options(TFirmwareVersion firmware) {
+        TVirtualControllerOptions o;
+        o.Firmware = firmware;
+        return o;
+    }
 };
-
-std::uint16_t unusedPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
+using test::unusedPort;
 
 int projectChecksum(const std::string& path) {
     const auto r = runCli({"checksum", path});
@@ -115,6 +72,8 @@ TEST(UploadCommand, WritesConfigurationAndProgramAndTheDeviceRunsIt) {
         0x09, 0x13, 7, 'a', 'b', 'c', 0};
     EXPECT_EQ(config, expected);
     EXPECT_EQ(ReadDeviceImage(eeprom).Objects.size(), 4u);
+    // The restart is the last datagram sent; the controller's thread may take it a moment later.
+    for (int i = 0; i < 100 && vc.runningChecksum() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(vc.runningChecksum(), crc & 0xFFFF);
 }
 
