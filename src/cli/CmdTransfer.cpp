@@ -230,9 +230,13 @@ public:
     }
 
     int run() {
-        if (!until([this] { return session_.ConfigurationRead() && session_.Firmware(); }, options_.timeoutMs))
+        if (!until([this] { return session_.ConfigurationRead(); }, options_.timeoutMs))
             return fail(session_.DeviceSeen() ? "Keine Antwort" : kStatusNoConnection);
-        if (session_.Firmware()->Text() != kCurrentFirmware) return fail(session_.View().FirmwareLine);
+        // The firmware is asked for with every ping; a controller that never
+        // reports it is not held up (the window does not wait for it either).
+        until([this] { return session_.Firmware().has_value(); }, 3 * TTransferSession::kPingIntervalMs);
+        if (session_.Firmware() && session_.Firmware()->Text() != kCurrentFirmware)
+            return fail(session_.View().FirmwareLine);
         if (!session_.View().TransferEnabled) return fail(kStatusNoConnection);
         applyOverrides(options_, session_.Settings());
         if (options_.setClock && session_.Settings().TimeZone < 0)
