@@ -2,6 +2,7 @@
 // v7300 flash --list | flash ENTRY --port DEVICE [--dry-run]: firmware with avrdude,
 // as the window "Atmel Beschreiben" does it.
 #include "cli/Commands.h"
+#include "cli/InterruptWatch.h"
 #include "core/Clock.h"
 #include "core/NumberFormat.h"
 #include "device/CPDrv.h"
@@ -31,44 +32,6 @@ public:
 
 private:
     std::ostream& out_;
-};
-
-int gInterruptPipe[2] = {-1, -1};
-
-extern "C" void onInterrupt(int) {
-    const char byte = 1;
-    if (gInterruptPipe[1] >= 0) (void)!::write(gInterruptPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM become a readable descriptor while it lives: avrdude runs in a
-// group of its own, so Ctrl+C reaches only this program, which then ends the run.
-class InterruptWatch {
-public:
-    InterruptWatch() {
-        if (::pipe2(gInterruptPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-        struct sigaction sa {};
-        sa.sa_handler = onInterrupt;
-        sigemptyset(&sa.sa_mask);
-        ::sigaction(SIGINT, &sa, &oldInt_);
-        ::sigaction(SIGTERM, &sa, &oldTerm_);
-        installed_ = true;
-    }
-    ~InterruptWatch() {
-        if (!installed_) return;
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-        ::close(gInterruptPipe[0]);
-        ::close(gInterruptPipe[1]);
-        gInterruptPipe[0] = gInterruptPipe[1] = -1;
-    }
-    InterruptWatch(const InterruptWatch&) = delete;
-    InterruptWatch& operator=(const InterruptWatch&) = delete;
-    int Descriptor() const { return installed_ ? gInterruptPipe[0] : -1; }
-
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-    bool installed_ = false;
 };
 
 int entryIndex(const std::string& text) {

@@ -113,7 +113,11 @@ void TLiveView::onTick(std::int64_t now) {
     }
     if (now >= nextRequest_) {
         requestNext();
-        nextRequest_ = now + interval_;
+        // Counted from when the request was due, so that a host that wakes a
+        // little late does not slow the polling down; a host that is later than
+        // a whole interval gets one request, not a burst.
+        nextRequest_ += interval_;
+        if (nextRequest_ <= now) nextRequest_ = now + interval_;
     }
 }
 

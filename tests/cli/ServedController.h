@@ -26,10 +26,10 @@ public:
         thread_ = std::thread([this] {
             while (!stop_) {
                 pollfd p{vc_->Descriptor(), POLLIN, 0};
-                if (::poll(&p, 1, 10) > 0) {
-                    std::lock_guard lock(mutex_);
-                    vc_->ReadPending();
-                }
+                const bool readable = ::poll(&p, 1, 5) > 0;
+                std::lock_guard lock(mutex_);
+                if (readable) vc_->ReadPending();
+                vc_->Tick(); // the stored logic runs
             }
         });
     }
@@ -45,6 +45,11 @@ public:
     std::vector<std::uint8_t> eeprom() {
         std::lock_guard lock(mutex_);
         return vc_->Eeprom();
+    }
+    // A line typed at the emulator's stdin ("bus 5 0x81" …).
+    std::string command(const std::string& line) {
+        std::lock_guard lock(mutex_);
+        return vc_->Command(line);
     }
     // The checksum of the program it runs, 0 when none runs.
     std::uint16_t runningChecksum() {
