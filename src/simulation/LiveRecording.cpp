@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 namespace v7300 {
@@ -63,7 +64,7 @@ bool parseSample(const std::string& line, TLiveSample& s) {
     if (parts.size() != 4 || parts[1].empty() || parts[2].empty()) return false;
     const auto ms = parseInt32(parts[0]);
     const auto value = parseDouble(parts[3], '.');
-    if (!ms || *ms < 0 || !value) return false;
+    if (!ms || *ms < 0 || !value || !std::isfinite(*value)) return false;
     s = {*ms, cp1252ToUtf8(parts[1]), cp1252ToUtf8(parts[2]), *value};
     return true;
 }
