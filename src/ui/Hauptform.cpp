@@ -241,7 +241,7 @@ void TForm2::Create() {
     playPort_ = std::make_unique<TQtPlayPort>();
     mails_ = std::make_unique<TMailQueue>(std::make_unique<CurlSmtpSender>(), [](const std::string& line) {
         // The mail thread reports here; the action log belongs to the user-interface thread.
-        QMetaObject::invokeMethod(qApp, [line] { LogAction(line); }, Qt::QueuedConnection);
+        if (qApp) QMetaObject::invokeMethod(qApp, [line] { LogAction(line); }, Qt::QueuedConnection);
     });
     simInput_ = std::make_unique<TQtSimInputPort>(this, [this](const std::string& component, int value) {
         if (simulation_) simulation_->Simulator().SetInputValue(component, 1, value);
