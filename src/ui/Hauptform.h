@@ -8,6 +8,7 @@
 #include "model/Logic.h"
 #include "ui/QtClock.h"
 #include "ui/QtMessagePort.h"
+#include "ui/app/ToolsMenu.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -65,6 +66,7 @@ struct TForm2Setup {
     std::string DeviceAddress = "192.168.0.91"; // the start address (V7300_DEVICE replaces it)
     bool SimulationWorker = true;    // false: tests run the cycles themselves
     bool Timers = true;              // false: tests call the timer work themselves
+    TToolsPorts ToolsPorts;          // the "Tools" entries' desktop ports; unset: the real ones
 };
 
 class TForm2 : public QMainWindow {
@@ -135,6 +137,7 @@ public:
     TQtSimInputPort* SliderWindows() { return simInput_.get(); }
     TV7300NETIO* Link() { return link_.get(); }
     TSettingsFile* Settings() { return settings_.get(); }
+    TToolsMenu* Tools() { return tools_.get(); }
     QLabel* PanelFlashSize() { return panelFalshSize_; }
     QLabel* HardwareStatus() { return P_HardwareStatus_; }
     QLabel* StatusEx() { return labelStatusEx_; }
@@ -207,6 +210,7 @@ private:
     std::unique_ptr<TLogicSimulation> simulation_;
     std::unique_ptr<TSettingsFile> settings_;
     std::unique_ptr<TV7300NETIO> link_;
+    std::unique_ptr<TToolsMenu> tools_;
     QSocketNotifier* linkNotifier_ = nullptr;
     QSocketNotifier* broadcastNotifier_ = nullptr;
 
