@@ -45,6 +45,7 @@ int entryIndex(const std::string& text) {
 
 // Runs the machine until avrdude has ended; 130 when interrupted.
 int runFlash(TFirmwareFlash& flash) {
+    // avrdude runs in a group of its own, so Ctrl+C reaches only this program, which then ends the run.
     InterruptWatch interrupt;
     SystemClock clock;
     flash.Transfer();

@@ -17,6 +17,12 @@ extern "C" void onInterrupt(int) {
     if (gInterruptPipe[1] >= 0) (void)!::write(gInterruptPipe[1], &byte, 1);
 }
 
+void closePipe() {
+    ::close(gInterruptPipe[0]);
+    ::close(gInterruptPipe[1]);
+    gInterruptPipe[0] = gInterruptPipe[1] = -1;
+}
+
 } // namespace
 
 InterruptWatch::InterruptWatch() {
@@ -24,18 +30,25 @@ InterruptWatch::InterruptWatch() {
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, &gOldInt);
-    ::sigaction(SIGTERM, &sa, &gOldTerm);
+    // Without both handlers the run goes on unwatched, as without the pipe.
+    if (::sigaction(SIGINT, &sa, &gOldInt) != 0) {
+        closePipe();
+        return;
+    }
+    if (::sigaction(SIGTERM, &sa, &gOldTerm) != 0) {
+        (void)::sigaction(SIGINT, &gOldInt, nullptr);
+        closePipe();
+        return;
+    }
     gInstalled = true;
 }
 
 InterruptWatch::~InterruptWatch() {
     if (!gInstalled) return;
-    ::sigaction(SIGINT, &gOldInt, nullptr);
-    ::sigaction(SIGTERM, &gOldTerm, nullptr);
-    ::close(gInterruptPipe[0]);
-    ::close(gInterruptPipe[1]);
-    gInterruptPipe[0] = gInterruptPipe[1] = -1;
+    // Putting back what was installed before cannot fail.
+    (void)::sigaction(SIGINT, &gOldInt, nullptr);
+    (void)::sigaction(SIGTERM, &gOldTerm, nullptr);
+    closePipe();
     gInstalled = false;
 }
 
