@@ -19,5 +19,6 @@ int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
 int cmdUpload(Context& ctx);
 int cmdVerify(Context& ctx);
+int cmdBus(Context& ctx);
 
 } // namespace v7300::cli
