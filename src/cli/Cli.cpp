@@ -30,6 +30,8 @@ const std::array kCommands = {
     Command{"verify", "verify PROJECT --device ADDRESS [--port P]", cmdVerify},
     Command{"bus", "bus scan [--interval MS] | set-id OLD NEW | read ID | write ID PORTS | pwm ID D1 D2 | pwm-settings ID [--freq1 F --inv1 0|1 --freq2 F --inv2 0|1]  --device ADDRESS [--port P];  bus print PROJECT -o DATEI.pdf", cmdBus},
     Command{"render", "render PROJECT -o DATEI.png|.jpg|.bmp [--simulate-seconds S] [--at T:AKTION]...", cmdRender},
+    Command{"ports", "ports", cmdPorts},
+    Command{"flash", "flash --list | flash ENTRY --port DEVICE [--dry-run]", cmdFlash},
 };
 
 void printHelp(std::ostream& out) {
