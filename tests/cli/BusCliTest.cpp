@@ -128,6 +128,7 @@ TEST(BusCommand, BadArgumentsAreUsageErrors) {
     EXPECT_EQ(runCli({"bus", "read", "5"}).status, 2); // no --device
 }
 
+#ifdef V7300_HAVE_QT
 TEST(BusCommand, PrintWritesThePdfOfTheBusListing) {
     test::TempDir dir;
     test::RecordingMessagePort messages;
@@ -146,6 +147,7 @@ TEST(BusCommand, PrintWritesThePdfOfTheBusListing) {
     EXPECT_GE(pages, 2u);
     EXPECT_EQ(runCli({"bus", "print", project, "-o", dir.file("bus.png")}).status, 2);
 }
+#endif
 
 } // namespace
 } // namespace v7300
