@@ -24,5 +24,6 @@ int cmdVerify(Context& ctx);
 int cmdLive(Context& ctx);
 // simulate PROJECT --replay FILE: the rest of simulate's arguments are in ctx.args.
 int cmdSimulateReplay(Context& ctx, const std::string& file);
+int cmdBus(Context& ctx);
 
 } // namespace v7300::cli

@@ -51,6 +51,10 @@ public:
         std::lock_guard lock(mutex_);
         return vc_->Command(line);
     }
+    std::vector<TEmulatedBusModule> busModules() {
+        std::lock_guard lock(mutex_);
+        return vc_->BusModules();
+    }
     // The checksum of the program it runs, 0 when none runs.
     std::uint16_t runningChecksum() {
         std::lock_guard lock(mutex_);
