@@ -78,4 +78,11 @@ void TDrawingArea::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
+void TDrawingArea::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    Guarded(this, [&] {
+        if (OnLeave) OnLeave();
+    });
+}
+
 } // namespace v7300

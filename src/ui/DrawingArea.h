@@ -25,6 +25,7 @@ public:
     std::function<bool(QWheelEvent*)> OnWheel;
     std::function<bool(const QMimeData*, QPoint)> OnDragOver; // accepted?
     std::function<void(const QMimeData*, QPoint)> OnDrop;
+    std::function<void()> OnLeave;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,6 +37,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 };
 
 } // namespace v7300

@@ -249,6 +249,29 @@ void TQtCanvas::DrawCanvas(int dx, int dy, const Canvas& source, int sx, int sy,
     Painter().drawImage(QPoint(dx, dy), qt->image_, QRect(sx, sy, w, h));
 }
 
+void TQtCanvas::DrawCanvasScaled(int dx, int dy, int dw, int dh, const Canvas& source, int sx, int sy, int sw,
+                                 int sh) {
+    const auto* qt = dynamic_cast<const TQtCanvas*>(&source);
+    if (qt == nullptr) {
+        Canvas::DrawCanvasScaled(dx, dy, dw, dh, source, sx, sy, sw, sh);
+        return;
+    }
+    if (image_.isNull() || qt->image_.isNull() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    qt->EndPainter();
+    // Only the part that lies inside the source, with its share of the target box.
+    const QRectF wanted(sx, sy, sw, sh);
+    const QRectF part = wanted.intersected(QRectF(qt->image_.rect()));
+    if (part.isEmpty()) return;
+    const double fx = dw / wanted.width();
+    const double fy = dh / wanted.height();
+    const QRectF target(dx + (part.left() - sx) * fx, dy + (part.top() - sy) * fy, part.width() * fx,
+                        part.height() * fy);
+    QPainter& p = Painter();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, dw < sw);
+    p.drawImage(target, qt->image_, part);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
 void TQtCanvas::SetClip(int x1, int y1, int x2, int y2) {
     FlushLines();
     clipped_ = true;

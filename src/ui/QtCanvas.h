@@ -49,6 +49,9 @@ public:
                  std::uint32_t background) override;
     void DrawImage(int x, int y, const v7300::Image& picture) override;
     void DrawCanvas(int dx, int dy, const Canvas& source, int sx, int sy, int w, int h) override;
+    // Enlarged: whole pixels (nearest); reduced: filtered, so that thin lines stay visible.
+    void DrawCanvasScaled(int dx, int dy, int dw, int dh, const Canvas& source, int sx, int sy, int sw,
+                          int sh) override;
     void SetClip(int x1, int y1, int x2, int y2) override;
     void ClearClip() override;
     void Flush() override;
