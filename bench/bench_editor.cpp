@@ -45,28 +45,23 @@ std::string ShippedLibrary() {
     return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "objekts").string();
 }
 
-// 99 components of the shipped types on an 11 × 9 grid, 300 wires between them.
+// 99 components of the shipped types on an 11 × 9 grid, 300 wires between them:
+// open inputs fed by outputs of other components, spread over the diagram.
 void BuildDiagram(TLogic& logic) {
-    const char* types[] = {"AND", "OR", "TIMER", "COUNT", "FF", "INV", "NAND", "XOR", "SCHWELLE"};
-    for (int i = 0; i < 99; ++i)
-        logic.Add_objekt(types[i % 9], "", 2 + (i % 11) * 16, 2 + (i / 11) * 20);
+    const char* types[] = {"AND", "OR", "TIMER", "COUNT", "FF", "NAND", "XOR", "NOR", "AND"};
+    for (int i = 0; i < 99; ++i) logic.Add_objekt(types[i % 9], "", 2 + (i % 11) * 16, 2 + (i / 11) * 20);
     int wires = 0;
-    for (int target = 1; target < 99 && wires < 300; ++target) {
-        const TLogicComponent& to = logic.Components.Items(target);
-        for (int input = 0; input < to.InputCount && wires < 300; ++input) {
-            const int source = (target * 7 + input * 13) % target;
-            if (logic.add_verbinder(logic.Components.Items(source).Name, 0, input, to.Name) > 0) ++wires;
+    for (int round = 1; round < 99 && wires < 300; ++round) {
+        for (int target = 0; target < 99 && wires < 300; ++target) {
+            const TLogicComponent& to = logic.Components.Items(target);
+            const TLogicComponent& from = logic.Components.Items((target + round * 7) % 99);
+            if (from.OutputCount == 0) continue;
+            for (int input = 0; input < to.InputCount; ++input) {
+                if (logic.IsInputConnected(to.Name, input)) continue;
+                if (logic.add_verbinder(from.Name, 0, input, to.Name) > 0) ++wires;
+                break;
+            }
         }
-    }
-    for (int extra = 0; wires < 300; ++extra) {
-        // Second round over inputs left open: feed them from later components too.
-        const int target = extra % 99;
-        const TLogicComponent& to = logic.Components.Items(target);
-        for (int input = 0; input < to.InputCount && wires < 300; ++input)
-            if (!logic.IsInputConnected(to.Name, input) &&
-                logic.add_verbinder(logic.Components.Items((target + 50) % 99).Name, 0, input, to.Name) > 0)
-                ++wires;
-        if (extra > 1000) break;
     }
 }
 
