@@ -23,7 +23,7 @@ bool TLinkWatch::onTick(std::int64_t nowMs) {
     const std::string before = status_;
     const bool allowedBefore = connected_;
     const std::string address = Address ? Address() : std::string();
-    if (address.empty()) {
+    if (address.find_first_not_of(" \t") == std::string::npos) {
         // Nothing to talk to: no pings into the network until an address is set.
         status_ = "Keine Geräteadresse eingestellt";
         connected_ = false;

@@ -75,7 +75,7 @@ TEST_F(LinkWatchTest, ReplyTellsTheClientsOrTheOldFirmware) {
 }
 
 TEST_F(LinkWatchTest, WithoutAnAddressNothingIsSentAndThePanelSaysSo) {
-    address.clear();
+    address = " ";
     Reply();
     Tick();
     EXPECT_EQ(pings, 0);
