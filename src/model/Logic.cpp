@@ -30,6 +30,12 @@ void TLogic::SetContent(const TDiagramContent& content) {
     Redraw();
 }
 
+bool TLogic::SetDeviceAddress(const std::string& address) {
+    if (DeviceAddress == address) return false;
+    DeviceAddress = address;
+    return true;
+}
+
 void TLogic::SetDefaultOptions() {
     Quarz = 16000000;
     DeviceModel = "V7300-NET-IO";
