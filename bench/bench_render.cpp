@@ -6,7 +6,7 @@
 #include "model/Logic.h"
 #include "model/LogicRenderer.h"
 #include "support/TestSupport.h"
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <QGuiApplication>
 

@@ -2,8 +2,8 @@
 #include "EditorFixture.h"
 
 #include "model/LogicRenderer.h"
-#include "ui/ComponentPalette.h"
-#include "ui/V7300Scrollbar.h"
+#include "ui/editor/ComponentPalette.h"
+#include "ui/editor/V7300Scrollbar.h"
 
 #include <QDropEvent>
 #include <QKeyEvent>

@@ -6,9 +6,9 @@
 #include "core/Clock.h"
 #include "core/NumberFormat.h"
 #include "support/TestSupport.h"
-#include "ui/FileDialogs.h"
-#include "ui/DrawingArea.h"
-#include "ui/Hauptform.h"
+#include "ui/dialogs/FileDialogs.h"
+#include "ui/editor/DrawingArea.h"
+#include "ui/app/Hauptform.h"
 
 #include <QApplication>
 #include <QCoreApplication>

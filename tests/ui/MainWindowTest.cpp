@@ -7,9 +7,9 @@
 #include "project/Settings.h"
 #include "project/XmlProject.h"
 #include "simulation/SimulationRuntime.h"
-#include "ui/QtEffectPorts.h"
-#include "ui/Unit_LCD.h"
-#include "ui/Unit_SimInput.h"
+#include "ui/sim/QtEffectPorts.h"
+#include "ui/sim/Unit_LCD.h"
+#include "ui/sim/Unit_SimInput.h"
 
 #include <QLabel>
 #include <QSlider>

@@ -2,12 +2,12 @@
 // gives it), standard dialogs speak German, and no text is cut. Each window is
 // grabbed offscreen and kept under build/screenshots/ to be looked at.
 #include "EditorFixture.h"
-#include "ui/DarkLook.h"
-#include "ui/FrmUserdefineSetter.h"
-#include "ui/UnitError.h"
-#include "ui/Unit_Drucken.h"
-#include "ui/Unit_LCD.h"
-#include "ui/Unit_SimInput.h"
+#include "ui/app/DarkLook.h"
+#include "ui/params/FrmUserdefineSetter.h"
+#include "ui/dialogs/UnitError.h"
+#include "ui/dialogs/Unit_Drucken.h"
+#include "ui/sim/Unit_LCD.h"
+#include "ui/sim/Unit_SimInput.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -3,10 +3,10 @@
 #include "core/Error.h"
 #include "model/LogicRenderer.h"
 #include "project/XmlProject.h"
-#include "ui/ComponentPalette.h"
-#include "ui/DrawingArea.h"
-#include "ui/UnitError.h"
-#include "ui/V7300Scrollbar.h"
+#include "ui/editor/ComponentPalette.h"
+#include "ui/editor/DrawingArea.h"
+#include "ui/dialogs/UnitError.h"
+#include "ui/editor/V7300Scrollbar.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
-#include "ui/About.h"
+#include "ui/dialogs/About.h"
 
-#include "ui/UnitStart.h"
-#include "ui/Version.h"
+#include "ui/dialogs/UnitStart.h"
+#include "ui/app/Version.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 // The print dialog "Druckvorschau": a printer list and a button that prints the
 // diagram scaled to the page with its title and the date.
-#include "ui/FileDialogs.h"
-#include "ui/QtMessagePort.h"
+#include "ui/dialogs/FileDialogs.h"
+#include "ui/app/QtMessagePort.h"
 
 #include <QDialog>
 #include <QImage>

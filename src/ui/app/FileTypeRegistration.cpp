@@ -1,4 +1,4 @@
-#include "ui/FileTypeRegistration.h"
+#include "ui/app/FileTypeRegistration.h"
 
 #include "core/FileIO.h"
 

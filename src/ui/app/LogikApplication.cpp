@@ -1,6 +1,6 @@
-#include "ui/LogikApplication.h"
+#include "ui/app/LogikApplication.h"
 
-#include "ui/UnitError.h"
+#include "ui/dialogs/UnitError.h"
 
 namespace v7300 {
 

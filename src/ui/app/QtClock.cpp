@@ -1,4 +1,4 @@
-#include "ui/QtClock.h"
+#include "ui/app/QtClock.h"
 
 #include <QDateTime>
 #include <QThread>

@@ -1,6 +1,6 @@
-#include "ui/Unit_SimInput.h"
+#include "ui/sim/Unit_SimInput.h"
 
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QLabel>
 #include <QSlider>

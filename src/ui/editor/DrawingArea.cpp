@@ -1,6 +1,6 @@
-#include "ui/DrawingArea.h"
+#include "ui/editor/DrawingArea.h"
 
-#include "ui/UnitError.h"
+#include "ui/dialogs/UnitError.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,9 +1,9 @@
-#include "ui/UnitError.h"
+#include "ui/dialogs/UnitError.h"
 
 #include "core/MessagePort.h"
-#include "ui/ActionLog.h"
-#include "ui/DarkLook.h"
-#include "ui/ErrorReport.h"
+#include "ui/app/ActionLog.h"
+#include "ui/app/DarkLook.h"
+#include "ui/dialogs/ErrorReport.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "ui/ComponentPalette.h"
+#include "ui/editor/ComponentPalette.h"
 
 #include "model/Logic.h"
-#include "ui/QtImage.h"
+#include "ui/canvas/QtImage.h"
 
 #include <QApplication>
 #include <QDrag>

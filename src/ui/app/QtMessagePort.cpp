@@ -1,4 +1,4 @@
-#include "ui/QtMessagePort.h"
+#include "ui/app/QtMessagePort.h"
 
 #include <QMessageBox>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "ui/FrmUserdefineSetter.h"
+#include "ui/params/FrmUserdefineSetter.h"
 
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QEvent>
 #include <QLabel>

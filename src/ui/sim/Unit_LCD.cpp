@@ -1,6 +1,6 @@
-#include "ui/Unit_LCD.h"
+#include "ui/sim/Unit_LCD.h"
 
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QLabel>
 #include <QMetaObject>

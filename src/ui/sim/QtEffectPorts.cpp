@@ -1,7 +1,7 @@
-#include "ui/QtEffectPorts.h"
+#include "ui/sim/QtEffectPorts.h"
 
-#include "ui/Unit_LCD.h"
-#include "ui/Unit_SimInput.h"
+#include "ui/sim/Unit_LCD.h"
+#include "ui/sim/Unit_SimInput.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

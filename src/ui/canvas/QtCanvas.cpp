@@ -1,4 +1,4 @@
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <QFontDatabase>
 #include <QString>

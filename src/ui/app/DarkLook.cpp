@@ -1,4 +1,4 @@
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,6 +1,6 @@
-#include "ui/MenuStyle.h"
+#include "ui/app/MenuStyle.h"
 
-#include "ui/Version.h"
+#include "ui/app/Version.h"
 
 #include <QMenuBar>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ui/UnitStart.h"
+#include "ui/dialogs/UnitStart.h"
 
 #include "core/Clock.h"
-#include "ui/Version.h"
+#include "ui/app/Version.h"
 
 #include <QApplication>
 #include <QLabel>

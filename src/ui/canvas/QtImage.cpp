@@ -1,4 +1,4 @@
-#include "ui/QtImage.h"
+#include "ui/canvas/QtImage.h"
 
 namespace v7300 {
 

@@ -6,8 +6,8 @@
 #include "core/Clock.h"
 #include "core/MessagePort.h"
 #include "model/Logic.h"
-#include "ui/QtClock.h"
-#include "ui/QtMessagePort.h"
+#include "ui/app/QtClock.h"
+#include "ui/app/QtMessagePort.h"
 #include "ui/app/ToolsMenu.h"
 
 #include <QMainWindow>

@@ -1,4 +1,4 @@
-#include "ui/ActionLog.h"
+#include "ui/app/ActionLog.h"
 
 #include "core/Clock.h"
 

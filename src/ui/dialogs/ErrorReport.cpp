@@ -1,4 +1,4 @@
-#include "ui/ErrorReport.h"
+#include "ui/dialogs/ErrorReport.h"
 
 #include "core/TextCodec.h"
 #include "simulation/SmtpSender.h"

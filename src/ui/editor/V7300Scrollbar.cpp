@@ -1,4 +1,4 @@
-#include "ui/V7300Scrollbar.h"
+#include "ui/editor/V7300Scrollbar.h"
 
 #include <QMouseEvent>
 #include <QPainter>

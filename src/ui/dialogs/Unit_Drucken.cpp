@@ -1,4 +1,4 @@
-#include "ui/Unit_Drucken.h"
+#include "ui/dialogs/Unit_Drucken.h"
 
 #include "core/Clock.h"
 #include "core/Error.h"
