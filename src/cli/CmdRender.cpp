@@ -16,7 +16,7 @@
 #include "model/LogicRenderer.h"
 #include "project/ProjectFile.h"
 #include "simulation/SimulationRuntime.h"
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <QGuiApplication>
 

@@ -12,9 +12,7 @@ bool TLinkWatch::onTelegram(const TV7300Telegram& telegram) {
     countdown_ = 10;
     lastReplyMs_ = lastTickMs_;
     const auto count = DecodePingClients(telegram);
-    std::string text = "Connected TCP-Clients: " + (count ? std::to_string(*count) + "/3" : "ALTE FIRMWARE");
-    if (text == clients_) return false;
-    clients_ = std::move(text);
+    clients_ = "Connected TCP-Clients: " + (count ? std::to_string(*count) + "/3" : "ALTE FIRMWARE");
     return true;
 }
 

@@ -21,8 +21,8 @@ class TLinkWatch {
     // The action log.
     std::function<void(const std::string&)> Log;
 
-    // A telegram from the link: ping replies count, others are ignored.
-    // Returns true when a shown text changed.
+    // A telegram from the link: ping replies count, others are ignored. Returns
+    // true for a ping reply: the status label is written with every one.
     bool onTelegram(const TV7300Telegram& telegram);
     // One tick of the device timer; returns true when a shown text or the
     // live-view permission changed.

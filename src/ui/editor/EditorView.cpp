@@ -3,9 +3,9 @@
 #include "core/Error.h"
 #include "model/LogicRenderer.h"
 #include "project/XmlProject.h"
+#include "ui/dialogs/UnitError.h"
 #include "ui/editor/ComponentPalette.h"
 #include "ui/editor/DrawingArea.h"
-#include "ui/dialogs/UnitError.h"
 #include "ui/editor/V7300Scrollbar.h"
 
 #include <QApplication>
@@ -55,6 +55,8 @@ TEditorView::TEditorView(DiagramEditor& editor, TLogicRenderer& renderer, TDrawi
     wirePopup_->addAction(QStringLiteral("Teilen"), this,
                           [this] { Guarded(this, [this] { editor_.SplitWire(); }); });
     Connect();
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ClipboardChanged(); });
+    ClipboardChanged();
 }
 
 void TEditorView::Connect() {
@@ -191,11 +193,14 @@ void TEditorView::Cut() {
     PutOnClipboard(editor_.Cut());
 }
 
-bool TEditorView::ClipboardHasFragment() const {
+void TEditorView::ClipboardChanged() {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
-    if (mime == nullptr) return false;
-    return mime->hasFormat(kFragmentMime) ||
-           (mime->hasText() && LooksLikeFragmentXml(mime->text().toStdString()));
+    const bool has =
+        mime != nullptr && (mime->hasFormat(kFragmentMime) ||
+                            (mime->hasText() && LooksLikeFragmentXml(mime->text().toStdString())));
+    if (has == clipboardHasFragment_) return;
+    clipboardHasFragment_ = has;
+    if (OnStateChanged) OnStateChanged();
 }
 
 void TEditorView::Paste() {

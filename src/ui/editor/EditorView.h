@@ -59,7 +59,8 @@ class TEditorView : public QObject {
     void Copy();
     void Cut();
     void Paste();
-    bool ClipboardHasFragment() const;
+    // Whether the clipboard holds a fragment (followed as it changes, also by other programs).
+    bool ClipboardHasFragment() const { return clipboardHasFragment_; }
 
     QMenu* ComponentPopup() const { return componentPopup_; }
     QMenu* WirePopup() const { return wirePopup_; }
@@ -70,6 +71,7 @@ class TEditorView : public QObject {
     void ShowPopup(QMenu& menu);
     void SyncCursor();
     void PutOnClipboard(const TDiagramFragment& fragment);
+    void ClipboardChanged();
 
     DiagramEditor& editor_;
     TLogicRenderer& renderer_;
@@ -81,6 +83,7 @@ class TEditorView : public QObject {
     QMenu* componentPopup_ = nullptr;
     QMenu* wirePopup_ = nullptr;
     bool dirty_ = true;
+    bool clipboardHasFragment_ = false;
 };
 
 } // namespace v7300
