@@ -17,5 +17,7 @@ int cmdEmulate(Context& ctx);
 int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
+int cmdUpload(Context& ctx);
+int cmdVerify(Context& ctx);
 
 } // namespace v7300::cli
