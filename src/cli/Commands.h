@@ -17,6 +17,8 @@ int cmdEmulate(Context& ctx);
 int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
+int cmdPorts(Context& ctx);
+int cmdFlash(Context& ctx);
 int cmdUpload(Context& ctx);
 int cmdVerify(Context& ctx);
 

@@ -8,6 +8,7 @@
 #include "model/Logic.h"
 #include "ui/QtClock.h"
 #include "ui/QtMessagePort.h"
+#include "ui/app/ToolsMenu.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -44,7 +45,7 @@ class TQtSimInputPort;
 class TSettingsFile;
 class TV7300NETIO;
 class TV7300Scrollbar;
-class SmtpPort;
+class TMailQueue;
 struct TV7300Telegram;
 
 // What the main window is given: where the library and the settings live, the
@@ -62,8 +63,10 @@ struct TForm2Setup {
     std::string DataHome;            // where the file types are registered ("" = the user's)
     bool LinkEnabled = true;
     std::uint16_t FirstPort = 4000, LastPort = 4050, DevicePort = 4000;
+    std::string DeviceAddress = "192.168.0.91"; // the start address (V7300_DEVICE replaces it)
     bool SimulationWorker = true;    // false: tests run the cycles themselves
     bool Timers = true;              // false: tests call the timer work themselves
+    TToolsPorts ToolsPorts;          // the "Tools" entries' desktop ports; unset: the real ones
 };
 
 class TForm2 : public QMainWindow {
@@ -102,6 +105,7 @@ public:
     // ---- timers (called by the timers, and by tests)
     void Layout();            // resize handler and Timer1
     void DeviceTimerTick();   // TimerV7300NETIO
+    void LinkWatchTick();     // the link-status part of the device tick
     void IndicatorTick();     // the program-size indicator part of the device tick
     void OnTelegram(const TV7300Telegram& telegram);
 
@@ -133,6 +137,7 @@ public:
     TQtSimInputPort* SliderWindows() { return simInput_.get(); }
     TV7300NETIO* Link() { return link_.get(); }
     TSettingsFile* Settings() { return settings_.get(); }
+    TToolsMenu* Tools() { return tools_.get(); }
     QLabel* PanelFlashSize() { return panelFalshSize_; }
     QLabel* HardwareStatus() { return P_HardwareStatus_; }
     QLabel* StatusEx() { return labelStatusEx_; }
@@ -181,6 +186,10 @@ private:
     void ShowPopup(QMenu& menu);
     void Log(const std::string& text);
     void SetLinkStatus(const QString& text);
+    void PlaceToolbarPanels();
+    // A settings write; its first failure in a program run goes to the error report window.
+    template <typename F>
+    void WriteSettings(F&& write);
 
     TForm2Setup setup_;
     TQtMessagePort ownMessages_;
@@ -196,11 +205,12 @@ private:
     std::unique_ptr<TQtLcdPort> lcdPort_;
     std::unique_ptr<TQtExecPort> execPort_;
     std::unique_ptr<TQtPlayPort> playPort_;
-    std::unique_ptr<SmtpPort> smtpPort_;
+    std::unique_ptr<TMailQueue> mails_;
     std::unique_ptr<TQtSimInputPort> simInput_;
     std::unique_ptr<TLogicSimulation> simulation_;
     std::unique_ptr<TSettingsFile> settings_;
     std::unique_ptr<TV7300NETIO> link_;
+    std::unique_ptr<TToolsMenu> tools_;
     QSocketNotifier* linkNotifier_ = nullptr;
     QSocketNotifier* broadcastNotifier_ = nullptr;
 
@@ -220,6 +230,8 @@ private:
         bool operator==(const Geometry&) const = default;
     };
     std::optional<Geometry> writtenGeometry_;
+    bool settingsFailureShown_ = false;
+    int indicatorLeft_ = 0;
 
     // interaction state
     TPoint lastPos_{0, 0};
