@@ -205,10 +205,10 @@ void readComponent(TLogic& logic, const xmlNode* comp, bool convertInputs) {
         (void)vars.Items(static_cast<int>(j)).SetValue(text(child(variables[j], "value")));
     }
 
-    if (convertInputs) {
+    // Only inputs get the input number; another type that bears such a name keeps its values.
+    if (convertInputs && index >= 0 && logic.Components.Items(index).TypeName == "IN") {
         for (int n = 0; n < 8; ++n) {
             if (name != kConvertedInputs[n]) continue;
-            if (index < 0) throw Error("Der Baustein " + name + " ist nicht vorhanden");
             TLogicComponentDefineList& vars = logic.Components.Items(index).Variables;
             if (vars.Count() < 3) throw Error("Der Baustein " + name + " hat keine Eingangsnummer");
             (void)vars.Items(2).SetValue(std::to_string(n + 1));

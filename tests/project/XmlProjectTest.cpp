@@ -217,6 +217,18 @@ TEST_F(XmlProjectTest, OlderFilesConvertTheInputNumberOfIN1ToIN8) {
     }
 }
 
+TEST_F(XmlProjectTest, OlderFilesConvertOnlyComponentsOfTypeIN) {
+    const std::string body = "<components>" + component("IN5", "LCD", var("Text") + var("2") + var("7")) +
+                             component("IN1", "NUM", var("42")) + component("IN2", "TXT", var("Notiz")) +
+                             component("IN6", "OUT", var("4")) + component("IN3", "IN") + "</components>";
+    ASSERT_TRUE(OpenXml(*logic, projectWith(body, "2.1.6")));
+    EXPECT_EQ(logic->FindComponent("IN5")->Variables.Items(2).GetValue(), "7");
+    EXPECT_EQ(logic->FindComponent("IN1")->Variables.Items(0).GetValue(), "42");
+    EXPECT_EQ(logic->FindComponent("IN2")->Variables.Items(0).GetValue(), "Notiz");
+    EXPECT_EQ(logic->FindComponent("IN6")->Variables.Items(0).GetValue(), "4");
+    EXPECT_EQ(logic->FindComponent("IN3")->Variables.Items(2).GetValue(), "3");
+}
+
 TEST_F(XmlProjectTest, ValuesAreAssignedByPositionAndRefusedOnesKeepTheDefault) {
     const std::string path = projectWith("<components>" + component("TIMER1", "TIMER", var("abc")) +
                                          component("IN1", "IN", var("Tür") + var("1") + var("x")) + "</components>");
