@@ -181,6 +181,9 @@ DocPtr decodeAndParse(const std::string& fileBytes, std::string* xmlUtf8) {
     std::string utf8 = cp1252ToUtf8(*bytes);
     DocPtr doc = parseXml(utf8);
     if (!doc || xmlDocGetRootElement(doc.get()) == nullptr) return nullptr;
+    // The program never writes a document type; one with entities would make texts
+    // read as empty, so a text that declares one is not a project file.
+    if (doc->intSubset != nullptr || doc->extSubset != nullptr) return nullptr;
     if (xmlUtf8 != nullptr) *xmlUtf8 = std::move(utf8);
     return doc;
 }

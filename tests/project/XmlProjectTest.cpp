@@ -168,6 +168,20 @@ TEST_F(XmlProjectTest, ExternalEntitiesAreNeverFetched) {
     EXPECT_EQ(logic->DeviceAddress.find("GEHEIM"), std::string::npos);
 }
 
+TEST_F(XmlProjectTest, TextWithADoctypeIsRefusedAsNotInTheFormat) {
+    const std::string body = "<v7300><version>2.2.2</version><components>" + component("AND1", "AND") +
+                             "</components><options><V7300NETIO.IP>&ip;</V7300NETIO.IP></options></v7300>";
+    for (const std::string doctype : {"<!DOCTYPE v7300 [<!ENTITY ip \"10.0.0.9\">]>", "<!DOCTYPE v7300>"}) {
+        SCOPED_TRACE(doctype);
+        fillExisting();
+        EXPECT_FALSE(OpenXml(*logic, project("<?xml version=\"1.0\"?>" + doctype + body)));
+        EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
+        EXPECT_THAT(names(), ElementsAre("AND9"));
+        EXPECT_EQ(logic->DeviceAddress, "10.0.0.1");
+        logic->Init();
+    }
+}
+
 TEST_F(XmlProjectTest, NewerVersionAsksAndNoLeavesAnEmptyDiagram) {
     fillExisting();
     const std::string path = projectWith("<components>" + component("AND1", "AND") + "</components>", "2.2.3");
