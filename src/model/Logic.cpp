@@ -42,17 +42,13 @@ void TLogic::NewProject() {
 // ---------------------------------------------------------------- lookups
 
 std::int32_t TLogic::get_objekt_id(const std::string& name, bool skipTXT) const {
-    std::int32_t result = -1;
+    if (Components.CountOf(name) > 1) throw Error("Objekt-ID doppelt vergeben!");
+    const int index = Components.IndexOf(name);
+    if (index < 0 || !skipTXT) return index;
     std::int32_t counted = 0;
-    for (int i = 0; i < Components.Count(); ++i) {
-        const auto& c = Components.Items(i);
-        if (c.Name == name) {
-            if (result >= 0) throw Error("Objekt-ID doppelt vergeben!");
-            result = skipTXT ? counted : i;
-        }
-        if (c.TypeName != "TXT") ++counted;
-    }
-    return result;
+    for (int i = 0; i < index; ++i)
+        if (Components.Items(i).TypeName != "TXT") ++counted;
+    return counted;
 }
 
 std::string TLogic::GetObjectNameByID(std::int32_t index) const {
@@ -68,15 +64,13 @@ bool TLogic::IsInputConnected(const std::string& name, std::int32_t inputIndex) 
 bool TLogic::Simulating() const { return Simulation != nullptr && Simulation->Running(); }
 
 TLogicComponent* TLogic::FindComponent(const std::string& name) {
-    for (auto& c : Components)
-        if (c.Name == name) return &c;
-    return nullptr;
+    const int index = Components.IndexOf(name);
+    return index < 0 ? nullptr : &Components.Items(index);
 }
 
 const TLogicComponent* TLogic::FindComponent(const std::string& name) const {
-    for (const auto& c : Components)
-        if (c.Name == name) return &c;
-    return nullptr;
+    const int index = Components.IndexOf(name);
+    return index < 0 ? nullptr : &Components.Items(index);
 }
 
 // ---------------------------------------------------------------- placing
@@ -272,12 +266,7 @@ void TLogic::delete_(const std::string& name) {
         p.Pin = static_cast<std::uint8_t>(k);
         delete_verknuepfer(p);
     }
-    for (int i = 0; i < Components.Count(); ++i) {
-        if (Components.Items(i).Name == name) {
-            Components.Delete(i);
-            break;
-        }
-    }
+    Components.Delete(Components.IndexOf(name));
     Redraw();
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace v7300 {
@@ -44,28 +45,46 @@ struct TLogicComponent {
     bool operator==(const TLogicComponent&) const = default;
 };
 
+// The ordered component list with an index of the instance names, so that looking
+// a component up by name does not scan the list. The index is derived data: it is
+// kept right by Add, Delete, Rename and Clear, copied with the list, and not part
+// of equality. A component's Name is changed only through Rename.
 class TLogicComponentList {
 public:
     int Count() const { return static_cast<int>(Items_.size()); }
     TLogicComponent& Items(int index) { return Items_.at(static_cast<std::size_t>(index)); }
     const TLogicComponent& Items(int index) const { return Items_.at(static_cast<std::size_t>(index)); }
-    TLogicComponent& Add(TLogicComponent c) {
-        Items_.push_back(std::move(c));
-        return Items_.back();
-    }
-    void Delete(int index) { Items_.erase(Items_.begin() + index); }
-    void Clear() { Items_.clear(); }
+    TLogicComponent& Add(TLogicComponent c);
+    void Delete(int index);
+    void Clear();
+    void Rename(int index, const std::string& name);
     // Components whose type is not "TXT".
     std::int32_t CountWithoutTXT() const;
+
+    // The list index of the first component with that name (compared exactly), -1 for none.
+    int IndexOf(const std::string& name) const;
+    // How many components bear the name (more than one only after reading a file).
+    int CountOf(const std::string& name) const;
+    // Some name that several components bear; empty when every name is unique.
+    std::string AnyDuplicateName() const;
 
     auto begin() { return Items_.begin(); }
     auto end() { return Items_.end(); }
     auto begin() const { return Items_.begin(); }
     auto end() const { return Items_.end(); }
-    bool operator==(const TLogicComponentList&) const = default;
+    bool operator==(const TLogicComponentList& other) const { return Items_ == other.Items_; }
 
 private:
+    struct NameEntry {
+        int first = -1; // list index of the first component with the name
+        int count = 0;  // components with the name
+    };
+    void Index(const std::string& name, int index);
+    void Unindex(const std::string& name, int index);
+
     std::vector<TLogicComponent> Items_;
+    std::unordered_map<std::string, NameEntry> Names_;
+    int DuplicateNames_ = 0; // names with a count above one
 };
 
 } // namespace v7300
