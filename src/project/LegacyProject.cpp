@@ -63,6 +63,8 @@ public:
         const std::int32_t left = integer(columns(line, 12, 4));
         const std::int32_t top = integer(columns(line, 17, 4));
         logic_.Add_objekt(typeOfName(name), name, left, top);
+        // Like the XML reader: a name used twice stops the reading.
+        (void)logic_.get_objekt_id(name, false);
     }
 
     void variable(const std::string& line) {

@@ -170,6 +170,13 @@ TEST_F(LegacyProjectTest, NameUsedTwiceFailsAtItsVariables) {
     EXPECT_THAT(names(), ElementsAre("NUM1", "NUM1"));
 }
 
+TEST_F(LegacyProjectTest, NameUsedTwiceFailsAtItsSecondComponentLine) {
+    EXPECT_EQ(failure(file({comp("AND1", 5, 5), comp("AND1", 5, 9), comp("OR1", 5, 13), "---O", "QUARZ=8000000"})),
+              "Objekt-ID doppelt vergeben!");
+    EXPECT_THAT(names(), ElementsAre("AND1", "AND1"));
+    EXPECT_EQ(logic->Quarz, 16000000);
+}
+
 TEST_F(LegacyProjectTest, ModuleNumberThatIsNoIntegerChangesNothing) {
     logic->Add_objekt("AND", "AND7", 0, 0);
     logic->ModuleNumber = 4;
