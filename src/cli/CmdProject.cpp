@@ -26,14 +26,8 @@ std::string outputOption(Context& ctx, const char* command) {
 
 int cmdDump(Context& ctx) {
     const std::string file = singleArgument(ctx, "dump");
-    std::string bytes;
-    try {
-        bytes = readFileBytes(file);
-    } catch (const Error&) {
-        ctx.messages.showError(kXmlFormatMessage);
-        return 1;
-    }
-    const auto xml = DecodeProjectFile(bytes);
+    const auto bytes = ReadProjectFileBytes(file);
+    const auto xml = bytes ? DecodeProjectFile(*bytes) : std::nullopt;
     if (!xml) {
         ctx.messages.showError(kXmlFormatMessage);
         return 1;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <optional>
@@ -13,17 +14,36 @@
 
 namespace v7300 {
 
-std::string readFileBytes(const std::string& path) {
+std::optional<std::string> readFileBytesAtMost(const std::string& path, std::size_t limit) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) throw Error("Die Datei " + path + " kann nicht gelesen werden.");
     std::string data;
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (static_cast<std::uint64_t>(st.st_size) > limit) {
+            std::fclose(f);
+            return std::nullopt;
+        }
+        data.reserve(static_cast<std::size_t>(st.st_size));
+    }
     char buf[65536];
     std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+    bool tooLarge = false;
+    while (!tooLarge && (n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        tooLarge = n > limit - data.size();
+        if (!tooLarge) data.append(buf, n);
+    }
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
+    if (tooLarge) return std::nullopt;
     if (failed) throw Error("Die Datei " + path + " kann nicht gelesen werden.");
     return data;
+}
+
+std::string readFileBytes(const std::string& path) {
+    auto data = readFileBytesAtMost(path, std::string().max_size());
+    if (!data) throw Error("Die Datei " + path + " kann nicht gelesen werden.");
+    return std::move(*data);
 }
 
 namespace {

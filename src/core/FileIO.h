@@ -1,5 +1,6 @@
 #pragma once
 // Whole-file reading and safe writing.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,11 @@ namespace v7300 {
 
 // Reads the file's bytes; raises Error("Die Datei <path> kann nicht gelesen werden.") on failure.
 std::string readFileBytes(const std::string& path);
+
+// Reads at most limit bytes: nothing when the file holds more (a device or pipe
+// without end included), so that no input can take unbounded memory. Raises as
+// readFileBytes when the file cannot be read.
+std::optional<std::string> readFileBytesAtMost(const std::string& path, std::size_t limit);
 
 // Writes the bytes to a temporary file in the target's folder (unnamed where the
 // file system allows it), flushes it to disk and renames it over the target, so

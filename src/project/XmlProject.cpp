@@ -11,14 +11,10 @@
 #include <libxml/xmlsave.h>
 
 #include <memory>
-#include <sys/stat.h>
 #include <vector>
 
 namespace v7300 {
 namespace {
-
-// Files larger than this are no project anyone saved; they are refused before parsing.
-constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 
 struct DocDeleter {
     void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
@@ -174,7 +170,7 @@ DocPtr parseXml(const std::string& utf8) {
 
 // Stage 1: the parsed document, or nullptr when the bytes are not in the format.
 DocPtr decodeAndParse(const std::string& fileBytes, std::string* xmlUtf8) {
-    if (fileBytes.size() > kMaxFileBytes) return nullptr;
+    if (fileBytes.size() > kMaxProjectFileBytes) return nullptr;
     const auto bytes = DecodeInvertedHex(fileBytes);
     if (!bytes) return nullptr;
     // The XML text is Windows-1252, whatever its declaration says.
@@ -332,18 +328,21 @@ bool OpenXmlBytes(TLogic& logic, const std::string& fileBytes) {
     }
 }
 
-bool OpenXml(TLogic& logic, const std::string& fileName) {
-    std::string bytes;
+std::optional<std::string> ReadProjectFileBytes(const std::string& fileName) {
     try {
-        struct stat st {};
-        if (::stat(fileName.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes)
-            throw Error(kXmlFormatMessage);
-        bytes = readFileBytes(fileName);
+        return readFileBytesAtMost(fileName, kMaxProjectFileBytes);
     } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+bool OpenXml(TLogic& logic, const std::string& fileName) {
+    const std::optional<std::string> bytes = ReadProjectFileBytes(fileName);
+    if (!bytes) {
         logic.Messages.showError(kXmlFormatMessage);
         return false;
     }
-    return OpenXmlBytes(logic, bytes);
+    return OpenXmlBytes(logic, *bytes);
 }
 
 } // namespace v7300

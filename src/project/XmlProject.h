@@ -2,6 +2,7 @@
 // The .v7k project file: an XML document (Windows-1252) stored as inverted hex.
 #include "model/Logic.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,9 @@ namespace v7300 {
 
 // The format version the writer puts into every file.
 inline constexpr const char* kXmlProjectVersion = "2.2.2";
+
+// The readers refuse larger files (with the format message): no project anyone saved is that large.
+inline constexpr std::size_t kMaxProjectFileBytes = 64u * 1024u * 1024u;
 
 inline constexpr const char* kXmlFormatMessage = "Die Datei entspricht nicht dem V7300 (v7k) Format!";
 inline constexpr const char* kXmlOpenMessage = "Die Datei kann nicht geöffnet werden!";
@@ -27,6 +31,10 @@ std::string BuildXmlText(const TLogic& logic);
 
 // The complete file bytes: inverted hex of the Windows-1252 text plus CR LF.
 std::string EncodeProjectFile(const std::string& xmlUtf8);
+
+// The file's bytes when it is not larger than kMaxProjectFileBytes; nothing when it is
+// larger or cannot be read.
+std::optional<std::string> ReadProjectFileBytes(const std::string& fileName);
 
 // Stage 1 on file bytes: the XML text as UTF-8 when the bytes are inverted hex of a
 // well-formed XML document; nothing otherwise.

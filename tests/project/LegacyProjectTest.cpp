@@ -4,6 +4,7 @@
 #include "project/LegacyProject.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace v7300::test {
 namespace {
@@ -175,6 +176,18 @@ TEST_F(LegacyProjectTest, NameUsedTwiceFailsAtItsSecondComponentLine) {
               "Objekt-ID doppelt vergeben!");
     EXPECT_THAT(names(), ElementsAre("AND1", "AND1"));
     EXPECT_EQ(logic->Quarz, 16000000);
+}
+
+TEST_F(LegacyProjectTest, FilesLargerThan64MiBAreRefusedUnreadWithTheFormatMessage) {
+    const std::string big = dir.file("gross.V7300_Logik");
+    writeFile(big, "");
+    ASSERT_EQ(::truncate(big.c_str(), 64 * 1024 * 1024 + 1), 0); // sparse: no disk space used
+    logic->Add_objekt("AND", "AND7", 0, 0);
+    for (const std::string& path : {big, std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(failure(path), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+        EXPECT_THAT(names(), ElementsAre("AND7"));
+    }
 }
 
 TEST_F(LegacyProjectTest, ModuleNumberThatIsNoIntegerChangesNothing) {

@@ -159,6 +159,13 @@ TEST_F(XmlProjectTest, MissingFileGivesTheFormatMessage) {
     EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
 }
 
+TEST_F(XmlProjectTest, EndlessFileIsReadOnlyUpToTheLimit) {
+    fillExisting();
+    EXPECT_FALSE(OpenXml(*logic, "/dev/zero"));
+    EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
+    EXPECT_THAT(names(), ElementsAre("AND9"));
+}
+
 TEST_F(XmlProjectTest, ExternalEntitiesAreNeverFetched) {
     writeFile(dir.file("secret.txt"), "GEHEIM");
     const std::string path =
