@@ -6,6 +6,7 @@
 #include "core/TextCodec.h"
 #include "project/XmlProject.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace v7300 {
@@ -99,6 +100,9 @@ public:
                 throw Error("'" + cp1252ToUtf8(points) + "' ist kein gültiger Punkt");
             const std::int32_t x = integer(points.substr(0, semicolon));
             const std::int32_t y = integer(points.substr(semicolon + 1, bar - semicolon - 1));
+            // (Component positions have four columns and cannot leave the bound.)
+            if (std::llabs(std::int64_t{x}) > kMaxPixelCoordinate || std::llabs(std::int64_t{y}) > kMaxPixelCoordinate)
+                throw Error(kXmlFormatMessage);
             w.InsertPoint(-1, x, y);
             points.erase(0, bar + 1);
         }

@@ -10,6 +10,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -168,6 +169,25 @@ DocPtr parseXml(const std::string& utf8) {
     return DocPtr(xmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options));
 }
 
+// A stored number within the bound once multiplied by the scale; a text that is no
+// integer passes here and fails in stage 2 as before.
+bool withinBound(const std::string& text, std::int64_t scale) {
+    const auto n = parseInt32(trimBlanks(text));
+    return !n || std::llabs(*n * scale) <= kMaxPixelCoordinate;
+}
+
+// Every component position (grid units) and wire point (pixels) lies where a
+// diagram can have it.
+bool positionsWithinBound(const xmlNode* root) {
+    for (const xmlNode* comp : elementChildren(child(root, "components")))
+        if (!withinBound(text(child(comp, "left")), kGrid) || !withinBound(text(child(comp, "top")), kGrid))
+            return false;
+    for (const xmlNode* w : elementChildren(child(root, "wire")))
+        for (const xmlNode* p : elementChildren(child(w, "points")))
+            if (!withinBound(attribute(p, "x"), 1) || !withinBound(attribute(p, "y"), 1)) return false;
+    return true;
+}
+
 // Stage 1: the parsed document, or nullptr when the bytes are not in the format.
 DocPtr decodeAndParse(const std::string& fileBytes, std::string* xmlUtf8) {
     if (fileBytes.size() > kMaxProjectFileBytes) return nullptr;
@@ -180,6 +200,7 @@ DocPtr decodeAndParse(const std::string& fileBytes, std::string* xmlUtf8) {
     // The program never writes a document type; one with entities would make texts
     // read as empty, so a text that declares one is not a project file.
     if (doc->intSubset != nullptr || doc->extSubset != nullptr) return nullptr;
+    if (!positionsWithinBound(xmlDocGetRootElement(doc.get()))) return nullptr;
     if (xmlUtf8 != nullptr) *xmlUtf8 = std::move(utf8);
     return doc;
 }

@@ -3,6 +3,7 @@
 #include "model/Logic.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,10 @@ inline constexpr const char* kXmlProjectVersion = "2.2.2";
 
 // The readers refuse larger files (with the format message): no project anyone saved is that large.
 inline constexpr std::size_t kMaxProjectFileBytes = 64u * 1024u * 1024u;
+
+// Pixel coordinates of a diagram lie within this bound on both sides; a file with a
+// position beyond it is refused (with the format message), so no ×10 can overflow.
+inline constexpr std::int32_t kMaxPixelCoordinate = 1000000;
 
 inline constexpr const char* kXmlFormatMessage = "Die Datei entspricht nicht dem V7300 (v7k) Format!";
 inline constexpr const char* kXmlOpenMessage = "Die Datei kann nicht geöffnet werden!";

@@ -190,6 +190,17 @@ TEST_F(LegacyProjectTest, FilesLargerThan64MiBAreRefusedUnreadWithTheFormatMessa
     }
 }
 
+TEST_F(LegacyProjectTest, PointsBeyondAMillionPixelsStopTheReadingWithTheFormatMessage) {
+    const auto lines = [](const std::string& points) {
+        return std::vector<std::string>{comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, points)};
+    };
+    EXPECT_EQ(failure(file(lines("10;20|2147483647;30|"))), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+    EXPECT_EQ(failure(file(lines("10;-1000001|"))), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+    EXPECT_EQ(failure(file(lines("-2147483648;0|"))), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+    EXPECT_EQ(failure(file(lines("1000000;-1000000|"))), "no failure");
+    EXPECT_EQ(logic->Wires.Items(0).Points.back(), (TPointEx{1000000, -1000000}));
+}
+
 TEST_F(LegacyProjectTest, ModuleNumberThatIsNoIntegerChangesNothing) {
     logic->Add_objekt("AND", "AND7", 0, 0);
     logic->ModuleNumber = 4;

@@ -268,6 +268,40 @@ TEST_F(XmlProjectTest, PositionZeroTakesThePlacementDefaults) {
     EXPECT_EQ(logic->Components.Items(0).Top, 3);
 }
 
+TEST_F(XmlProjectTest, PositionsBeyondAMillionPixelsAreRefusedAsNotInTheFormat) {
+    auto wireWithPoint = [](const std::string& x, const std::string& y) {
+        return "<wire><wire><output>AND1</output><outputID>0</outputID><input>AND1</input><inputID>0</inputID>"
+               "<points><point x=\"" + x + "\" y=\"" + y + "\"/></points></wire></wire>";
+    };
+    const struct {
+        const char* what;
+        std::string body;
+        bool opens;
+    } cases[] = {
+        {"left at the largest int", "<components>" + component("AND1", "AND", "", "2147483647") + "</components>", false},
+        {"top at the smallest int", "<components>" + component("AND1", "AND", "", "5", "-2147483648") + "</components>",
+         false},
+        {"left 100001", "<components>" + component("AND1", "AND", "", "100001") + "</components>", false},
+        {"left 100000 and top -100000",
+         "<components>" + component("AND1", "AND", "", "100000", "-100000") + "</components>", true},
+        {"point x 1000001", wireWithPoint("1000001", "10"), false},
+        {"point y -1000001", wireWithPoint("10", "-1000001"), false},
+        {"point at the limits", wireWithPoint("1000000", "-1000000"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fillExisting();
+        EXPECT_EQ(OpenXml(*logic, projectWith(c.body)), c.opens);
+        if (c.opens) {
+            EXPECT_TRUE(port.messages.empty());
+        } else {
+            EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
+            EXPECT_THAT(names(), ElementsAre("AND9"));
+        }
+        logic->Init();
+    }
+}
+
 TEST_F(XmlProjectTest, PointsWithAnEmptyCoordinateAreSkipped) {
     const std::string path = projectWith(
         "<wire><wire><output>A1</output><outputID>0</outputID><input>B1</input><inputID>2</inputID><points>"
