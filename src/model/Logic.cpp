@@ -81,13 +81,12 @@ int TLogic::Add_objekt(const std::string& typeName, const std::string& instanceN
         Messages.showPlain("Es kann kein Objekt hinzugefügt werden so lange der Simulator aktiviert ist.");
         return -1;
     }
-    std::vector<std::string> lines = Library.GetDefinitionLines(typeName);
-    if (lines.empty()) {
+    const TObjDefinition* found = VerifiedDefinition(typeName);
+    if (found == nullptr) {
         Messages.showPlain("Der Baustein " + typeName + " konnte nicht gefunden werden!");
         return -1;
     }
-    VerifyAndStripChecksum(lines, typeName, Library, Messages);
-    const TObjDefinition def = ParseDefinitionBody(std::move(lines), typeName);
+    const TObjDefinition& def = *found;
 
     const int index = add(def.Width, def.Height, typeName, instanceName, left == 0 ? 7 : left, top == 0 ? 3 : top,
                           def.NamePrefix, def.ScriptLines, def.OutputCount, def.InputCount);
@@ -109,6 +108,26 @@ int TLogic::Add_objekt(const std::string& typeName, const std::string& instanceN
     for (const auto& caption : def.VarNames) Components.Items(index).VarNames.push_back(caption);
     Redraw();
     return index;
+}
+
+const TObjDefinition* TLogic::VerifiedDefinition(const std::string& typeName) {
+    const std::vector<std::string>* libraryLines = Library.DefinitionLines(typeName);
+    if (libraryLines == nullptr || libraryLines->empty()) return nullptr;
+    const auto cached = parsed_.find(typeName);
+    if (cached != parsed_.end() && cached->second.lines == *libraryLines) return &cached->second.definition;
+    std::vector<std::string> lines = *libraryLines;
+    const bool signedRight = VerifyAndStripChecksum(lines, typeName, Library, Messages);
+    TObjDefinition def = ParseDefinitionBody(std::move(lines), typeName);
+    // A definition with a wrong checksum is verified (and reported) again at every placement.
+    if (!signedRight) {
+        parsed_.erase(typeName);
+        lastUnsigned_ = std::move(def);
+        return &lastUnsigned_;
+    }
+    ParsedDefinition& entry = parsed_[typeName];
+    entry.lines = *libraryLines;
+    entry.definition = std::move(def);
+    return &entry.definition;
 }
 
 int TLogic::add(std::int32_t width, std::int32_t height, const std::string& typeName,
