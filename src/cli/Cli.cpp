@@ -139,7 +139,7 @@ int run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& e
         err << "v7300: " << e.what() << "\n" << "Hilfe: v7300 --help\n";
         return 2;
     } catch (const std::exception& e) {
-        err << "Fehler: " << e.what() << "\n";
+        err << "Fehler: " << userMessage(e) << "\n";
         return 1;
     }
 }

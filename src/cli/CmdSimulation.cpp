@@ -113,19 +113,6 @@ private:
     CurlSmtpSender smtp_;
 };
 
-bool validUtf8(const std::string& s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += len;
-    }
-    return true;
-}
-
 void printStoreAndLcd(const TSimulate& sim, std::ostream& out) {
     for (const auto& v : sim.Variables()) out << v.Name << "=" << v.Value << "\n";
     const auto lines = sim.LcdLines();
@@ -162,9 +149,7 @@ int cmdRunScript(Context& ctx) {
     std::vector<std::pair<std::string, std::string>> assignments;
     for (const auto& s : sets) assignments.push_back(splitAssignment(s, "--set"));
 
-    std::string text = readFileBytes(args.front());
-    if (!validUtf8(text)) text = cp1252ToUtf8(text);
-    const std::vector<std::string> script = splitLines(text);
+    const std::vector<std::string> script = splitLines(textFileToUtf8(readFileBytes(args.front())));
 
     VirtualClock clock(common.start);
     CliEffects effects(ctx.err, common.effects);

@@ -76,9 +76,14 @@ void TLogicComponentLibrary::Load(const std::string& folder, MessagePort& messag
 }
 
 std::vector<std::string> TLogicComponentLibrary::GetDefinitionLines(const std::string& typeName) const {
+    const std::vector<std::string>* lines = DefinitionLines(typeName);
+    return lines != nullptr ? *lines : std::vector<std::string>{};
+}
+
+const std::vector<std::string>* TLogicComponentLibrary::DefinitionLines(const std::string& typeName) const {
     for (const auto& item : Items_)
-        if (item.Name == typeName) return item.Lines;
-    return {};
+        if (item.Name == typeName) return &item.Lines;
+    return nullptr;
 }
 
 const Image* TLogicComponentLibrary::GetImage(const std::string& typeName, const std::string& imageName) const {

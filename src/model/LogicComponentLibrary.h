@@ -28,6 +28,8 @@ public:
 
     // Copy of the Lines of the first item with that name; empty when there is none.
     std::vector<std::string> GetDefinitionLines(const std::string& typeName) const;
+    // The same lines without the copy; nullptr when there is no such item.
+    const std::vector<std::string>* DefinitionLines(const std::string& typeName) const;
     // First image of that name in the first item of that type, or nullptr.
     const Image* GetImage(const std::string& typeName, const std::string& imageName) const;
     // The last item of that name, or nullptr.

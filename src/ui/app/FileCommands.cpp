@@ -51,7 +51,7 @@ void TForm2::ExportPicture(int kind) {
         const std::string bytes = kind == 2 ? encodePng(*picture) : encodeJpeg(*picture);
         writeFileAtomic(path, bytes);
     } catch (const std::exception& e) {
-        messages_.showPlain(std::string("Speichern Fehlgeschlagen!\r\n") + e.what());
+        messages_.showPlain("Speichern Fehlgeschlagen!\r\n" + userMessage(e));
     }
 }
 
