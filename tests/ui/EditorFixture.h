@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -63,7 +64,9 @@ protected:
         form.reset();
     }
 
-    std::unique_ptr<TForm2> MakeForm(const QStringList& arguments) {
+    // `adjust` changes the test setup before the window is made.
+    std::unique_ptr<TForm2> MakeForm(const QStringList& arguments,
+                                     const std::function<void(TForm2Setup&)>& adjust = {}) {
         TForm2Setup setup;
         setup.ProgramPath = "/usr/bin/true";
         setup.LibraryFolder = ShippedLibrary();
@@ -85,6 +88,7 @@ protected:
             startedPrograms.push_back(program);
             return true;
         };
+        if (adjust) adjust(setup);
         auto f = std::make_unique<TForm2>(setup);
         f->show();
         QCoreApplication::processEvents();

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers of the device tests: free UDP ports and a plain socket on 127.0.0.1.
+// Free UDP ports and a plain socket on 127.0.0.1.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "DeviceTestSupport.h"
+#include "support/UdpPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
