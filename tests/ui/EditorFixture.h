@@ -6,9 +6,9 @@
 #include "core/Clock.h"
 #include "core/NumberFormat.h"
 #include "support/TestSupport.h"
-#include "ui/FileDialogs.h"
-#include "ui/DrawingArea.h"
-#include "ui/Hauptform.h"
+#include "ui/dialogs/FileDialogs.h"
+#include "ui/editor/DrawingArea.h"
+#include "ui/app/Hauptform.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -118,10 +118,14 @@ protected:
     QWidget* Area() { return form->Area(); }
     // Drawing-area pixel of a document point.
     QPoint ToArea(int docX, int docY) const {
-        return {docX - form->ScrollOffset.x, docY - form->ScrollOffset.y};
+        return {docX - form->Editor().ScrollOffset().x, docY - form->Editor().ScrollOffset().y};
     }
+    // Places a component as a file would hold it: the document counts as unchanged.
     int Place(const std::string& type, int left, int top) {
-        return form->Logic().Add_objekt(type, "", left, top);
+        const int index = form->Logic().Add_objekt(type, "", left, top);
+        form->Editor().Commit();
+        form->Editor().MarkSaved();
+        return index;
     }
     TLogicComponent& Comp(const std::string& name) { return *form->Logic().FindComponent(name); }
 

@@ -3,9 +3,9 @@
 #include "EditorFixture.h"
 
 #include "core/Error.h"
-#include "ui/ActionLog.h"
-#include "ui/ErrorReport.h"
-#include "ui/UnitError.h"
+#include "ui/app/ActionLog.h"
+#include "ui/dialogs/ErrorReport.h"
+#include "ui/dialogs/UnitError.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -8,9 +8,9 @@
 #include "project/XmlProject.h"
 #include "simulation/SimulationRuntime.h"
 #include "support/UdpPeer.h"
-#include "ui/QtEffectPorts.h"
-#include "ui/Unit_LCD.h"
-#include "ui/Unit_SimInput.h"
+#include "ui/sim/QtEffectPorts.h"
+#include "ui/sim/Unit_LCD.h"
+#include "ui/sim/Unit_SimInput.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -248,7 +248,7 @@ TEST_F(EditorTest, SimulationClickTogglesASwitchAndPulsesAPushButton) {
     EXPECT_EQ(sim.GetVariable("$IN2__E1"), "0");
     // Clicking a component that is no input does nothing; no gesture starts.
     click("INV1");
-    EXPECT_FALSE(form->ObjectDragActive());
+    EXPECT_FALSE(form->Editor().ObjectDragActive());
     EXPECT_EQ(form->Logic().Components.Count(), 3);
 }
 
