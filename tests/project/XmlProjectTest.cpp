@@ -171,7 +171,9 @@ TEST_F(XmlProjectTest, ExternalEntitiesAreNeverFetched) {
     const std::string path =
         project("<?xml version=\"1.0\"?><!DOCTYPE v7300 [<!ENTITY s SYSTEM \"file://" + dir.file("secret.txt") +
                 "\">]><v7300><version>2.2.2</version><options><V7300NETIO.IP>&s;</V7300NETIO.IP></options></v7300>");
-    OpenXml(*logic, path);
+    // The file opens like any other; only the entity's text stays outside.
+    ASSERT_TRUE(OpenXml(*logic, path));
+    EXPECT_TRUE(port.messages.empty());
     EXPECT_EQ(logic->DeviceAddress.find("GEHEIM"), std::string::npos);
 }
 
