@@ -46,7 +46,7 @@ TEST_F(EditorTest, LiveViewDrawsTheControllersValuesAndRecordsThem) {
     ASSERT_NE(record, nullptr);
     dialogs.answers.push_back(dir.file("live.txt"));
     record->trigger();
-    EXPECT_TRUE(record->isChecked());
+    EXPECT_TRUE(form->LiveView()->Recording());
     QCoreApplication::processEvents();
     const QImage off = form->Area()->grab().toImage();
 

@@ -113,7 +113,7 @@ class TForm2 : public QMainWindow {
     void ExportPicture(int kind); // 0 BMP, 1 JPEG, 2 PNG
     void PrintDiagram();
     void StartSimulation(bool liveView = false);
-    // "Datei" ▸ "LiveView aufzeichnen…": starts or ends the recording of the running live view.
+    // "Datei" ▸ "LiveView aufzeichnen…": records the running live view into a file.
     void RecordLiveView();
     void StopSimulation();
     void TransferProgram(); // F5

@@ -33,19 +33,15 @@ void TForm2::ShowLiveTexts() {
 }
 
 void TForm2::UpdateRecordEntry() {
-    if (!actRecordLive_ || !live_) return;
-    actRecordLive_->setEnabled(live_->Running());
-    actRecordLive_->setChecked(live_->Recording());
+    if (actRecordLive_ && live_) actRecordLive_->setEnabled(live_->Running());
 }
 
+// A recording runs until the live view stops; choosing the entry again goes on
+// in another file, cancelling the dialog keeps the current one.
 void TForm2::RecordLiveView() {
-    if (live_->Recording()) {
-        live_->StopRecording();
-    } else if (live_->Running()) {
-        const std::string path = dialogs_->SaveFile(this, "LiveView-Aufzeichnung (*.txt)|*.txt", ".txt");
-        if (!path.empty()) live_->StartRecording(path, FileName());
-    }
-    UpdateRecordEntry();
+    if (!live_->Running()) return;
+    const std::string path = dialogs_->SaveFile(this, "LiveView-Aufzeichnung (*.txt)|*.txt", ".txt");
+    if (!path.empty()) live_->StartRecording(path, FileName());
 }
 
 } // namespace v7300

@@ -68,7 +68,6 @@ void TForm2::BuildMenu() {
     exportMenu->addAction(QStringLiteral("Hochladen auf V7300"))->setEnabled(false);
     actRecordLive_ = addEntry(this, datei, QStringLiteral("LiveView aufzeichnen…"), QKeySequence(),
                               [this](bool) { RecordLiveView(); });
-    actRecordLive_->setCheckable(true);
     actRecordLive_->setEnabled(false);
     datei->addSeparator();
     addEntry(this, datei, QStringLiteral("Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4),
