@@ -24,10 +24,14 @@ const std::array kCommands = {
     Command{"run-script", "run-script FILE [--cycles N] [--set NAME=WERT]... [--time YYYY-MM-DDTHH:MM:SS] [--decimal-separator C] [--effects]", cmdRunScript},
     Command{"simulate", "simulate PROJECT [--seconds S | --cycles N] [--time ...] [--decimal-separator C] [--at T:AKTION]... [--watch NAME[,NAME...]] [--effects]", cmdSimulate},
     Command{"ping", "ping ADDRESS [--count N] [--port P]", cmdPing},
-    Command{"emulate", "emulate [--address A] [--port P] [--eeprom FILE] [--verbose] [--input N=WERT]... [--bus ID:BUCHSTABE:MAJOR.MINOR:KANÄLE]... [--clients N] [--firmware X.Y.Z] [--stage N] [--cycle MS]", cmdEmulate},
+    Command{"emulate", "emulate [--address A] [--port P] [--eeprom FILE] [--verbose] [--input N=WERT]... [--bus ID:BUCHSTABE:MAJOR.MINOR:KANÄLE]... [--clients N] [--firmware X.Y.Z] [--stage N] [--cycle MS] [--drop-ack N]", cmdEmulate},
     Command{"compile", "compile PROJECT [-o DATEI]", cmdCompile},
     Command{"checksum", "checksum PROJECT", cmdChecksum},
+    Command{"upload", "upload PROJECT --device ADDRESS [--port P] [--ip A.B.C.D] [--mask A.B.C.D] [--gateway A.B.C.D] [--dns A.B.C.D] [--mac XX:XX:XX:XX:XX:XX] [--web-port N] [--telnet-port N] [--tz ±HH] [--password TEXT] [--set-clock] [--timeout S]", cmdUpload},
+    Command{"verify", "verify PROJECT --device ADDRESS [--port P]", cmdVerify},
     Command{"render", "render PROJECT -o DATEI.png|.jpg|.bmp [--simulate-seconds S] [--at T:AKTION]...", cmdRender},
+    Command{"ports", "ports", cmdPorts},
+    Command{"flash", "flash --list | flash ENTRY --port DEVICE [--dry-run]", cmdFlash},
 };
 
 void printHelp(std::ostream& out) {

@@ -17,5 +17,9 @@ int cmdEmulate(Context& ctx);
 int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
+int cmdPorts(Context& ctx);
+int cmdFlash(Context& ctx);
+int cmdUpload(Context& ctx);
+int cmdVerify(Context& ctx);
 
 } // namespace v7300::cli

@@ -3,7 +3,10 @@
 // An example is a fenced block whose first line begins with "$ ". Each "$ " line
 // is a command (continued on the next line after a trailing "\"); the lines up to
 // the next command are its output, stdout and stderr as a terminal shows them.
-// A line "…" stands for any number of lines; blanks and CR at line ends do not count.
+// A line "…" stands for any number of lines, a "…" within a line for any text
+// (a time stamp, a folder of this machine); blanks and CR at line ends do not
+// count. Output that no fresh clone can reproduce (the serial ports of a
+// machine) belongs in an indented block, which is shown but not run.
 //
 // Each block runs in bash in a fresh folder laid out like a clone after the
 // build: a copy of examples/, and build/ leading to the built programs. So a
@@ -145,7 +148,27 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-// Expected lines against actual ones; "…" matches any number of lines.
+// One expected line against an actual one; each "…" in it matches any text.
+bool lineMatches(const std::string& expected, const std::string& actual) {
+    static const std::string kAny = "…";
+    const auto first = expected.find(kAny);
+    if (first == std::string::npos) return expected == actual;
+    if (actual.compare(0, first, expected, 0, first) != 0) return false;
+    std::size_t at = first;
+    std::size_t from = first + kAny.size();
+    for (;;) {
+        const auto next = expected.find(kAny, from);
+        const std::string piece = expected.substr(from, next == std::string::npos ? std::string::npos : next - from);
+        if (next == std::string::npos)
+            return actual.size() >= at + piece.size() && actual.compare(actual.size() - piece.size(), piece.size(), piece) == 0;
+        const auto found = actual.find(piece, at);
+        if (found == std::string::npos) return false;
+        at = found + piece.size();
+        from = next + kAny.size();
+    }
+}
+
+// Expected lines against actual ones; a line "…" matches any number of lines.
 bool matches(const std::vector<std::string>& expected, std::size_t e, const std::vector<std::string>& actual,
              std::size_t a) {
     if (e == expected.size()) return a == actual.size();
@@ -154,7 +177,7 @@ bool matches(const std::vector<std::string>& expected, std::size_t e, const std:
             if (matches(expected, e + 1, actual, k)) return true;
         return false;
     }
-    return a < actual.size() && trimEnd(expected[e]) == actual[a] && matches(expected, e + 1, actual, a + 1);
+    return a < actual.size() && lineMatches(trimEnd(expected[e]), actual[a]) && matches(expected, e + 1, actual, a + 1);
 }
 
 std::string joined(const std::vector<std::string>& lines) {
@@ -190,7 +213,7 @@ std::vector<std::string> splitAtMarks(const std::string& output) {
     return parts;
 }
 
-TEST(CliDocExamples, ParsingFindsCommandsOutputAndContinuations) {
+TEST(CliDocExamples, BlocksAreReadIntoCommandsAndOutputsThatMatchWithEllipses) {
     const auto examples = parseExamples("text\n```\n$ a \\\n  b\nx\n…\n$ c\n```\n    $ not run\n```\nnot run\n```\n");
     ASSERT_EQ(examples.size(), 1u);
     ASSERT_EQ(examples[0].steps.size(), 2u);
@@ -198,6 +221,10 @@ TEST(CliDocExamples, ParsingFindsCommandsOutputAndContinuations) {
     EXPECT_EQ(examples[0].steps[0].expected, (std::vector<std::string>{"x", "…"}));
     EXPECT_TRUE(matches({"x", "…", "z"}, 0, {"x", "y", "y", "z"}, 0));
     EXPECT_FALSE(matches({"x", "…", "z"}, 0, {"x", "y"}, 0));
+    EXPECT_TRUE(lineMatches("… >> Neustart.", "03:33:15.957 >> Neustart."));
+    EXPECT_TRUE(lineMatches("a…c…e", "abcde"));
+    EXPECT_FALSE(lineMatches("a…c…e", "abde"));
+    EXPECT_FALSE(lineMatches("ab…ba", "aba")); // prefix and suffix may not overlap
 }
 
 TEST(CliDocExamples, EveryExampleRunsAsWritten) {
