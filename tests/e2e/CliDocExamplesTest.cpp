@@ -132,7 +132,9 @@ std::string script(const std::vector<Step>& steps) {
         if (endsWithAmpersand(step.command))
             for (const auto& port : backgroundPorts(step.command)) s += "waitUdp " + port + "\n";
     }
-    s += "printf '\\036\\n'\nkill $(jobs -p) 2>/dev/null; wait\n";
+    // Background jobs left are stopped: every child of the block's shell, since
+    // "kill %N" without job control may miss the later processes of a pipeline.
+    s += "printf '\\036\\n'\npkill -P $$ 2>/dev/null; wait\n";
     return s;
 }
 
