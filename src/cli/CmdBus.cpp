@@ -98,7 +98,7 @@ public:
         return 0;
     }
 
-    int read(std::uint8_t id) {
+    int read(std::uint8_t id, bool force) {
         if (!ask(BusFind, id, {})) return noAnswer(id);
         const auto& devices = session_.Devices();
         const auto it = std::find_if(devices.begin(), devices.end(), [id](const auto& d) { return d.BusId == id; });
@@ -106,6 +106,13 @@ public:
         const TBusPanel panel = session_.View().Panel;
         if (panel == TBusPanel::None) {
             ctx_.err << "ID " << int{id} << ": " << session_.View().DeviceType << " liefert keine Daten\n";
+            return 1;
+        }
+        // Output and PWM modules have no request that only reads: their data request writes
+        // the ports or duty values it carries, so a read sends 0 and switches everything off.
+        if ((panel == TBusPanel::Output || panel == TBusPanel::Pwm) && !force) {
+            ctx_.err << "Fehler: ID " << int{id} << " ist ein " << session_.View().DeviceType
+                     << ": Lesen sendet 0 und schaltet alle Ausgänge aus (mit --force trotzdem lesen)\n";
             return 1;
         }
         // Input and temperature modules were asked on selection; the others now.
@@ -289,8 +296,9 @@ int cmdBus(Context& ctx) {
         return BusRun(ctx, link.device, link.port).setId(oldId, newId);
     }
     if (sub == "read") {
-        expectArguments(args, 1, "read ID --device ADDRESS [--port P]");
-        return BusRun(ctx, link.device, link.port).read(busIdArgument(args[0]));
+        const bool force = takeFlag(args, "--force");
+        expectArguments(args, 1, "read ID --device ADDRESS [--port P] [--force]");
+        return BusRun(ctx, link.device, link.port).read(busIdArgument(args[0]), force);
     }
     if (sub == "write") {
         expectArguments(args, 2, "write ID PORTS --device ADDRESS [--port P]");

@@ -67,10 +67,24 @@ TEST(BusCommand, ReadPrintsWhatEachModuleTypeShows) {
         {"9", "Eingänge: 0000\n"},
     };
     for (const auto& [id, expected] : cases) {
-        const auto r = bus(vc, {"read", id});
+        const auto r = bus(vc, {"read", id, "--force"});
         EXPECT_EQ(r.status, 0) << id << r.err;
         EXPECT_EQ(r.out, expected) << id;
     }
+}
+
+TEST(BusCommand, ReadRefusesToSwitchOffOutputAndPwmModulesWithoutForce) {
+    BusController vc({"5:O:0.2:8", "8:P:0.2:2"});
+    ASSERT_EQ(bus(vc, {"write", "5", "1,8"}).status, 0);
+    ASSERT_EQ(bus(vc, {"pwm", "8", "200", "17"}).status, 0);
+    for (const char* id : {"5", "8"}) {
+        const auto r = bus(vc, {"read", id});
+        EXPECT_EQ(r.status, 1) << id;
+        EXPECT_EQ(r.out, "") << id;
+        EXPECT_NE(r.err.find("schaltet alle Ausgänge aus (mit --force trotzdem lesen)"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(vc.module(5).PortBits, 0x81);
+    EXPECT_EQ(vc.module(8).Duty, (std::array<std::uint8_t, 2>{200, 17}));
 }
 
 TEST(BusCommand, WriteSwitchesTheListedPortsOn) {
