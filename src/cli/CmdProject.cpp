@@ -16,6 +16,7 @@ namespace v7300::cli {
 namespace {
 
 std::string singleArgument(Context& ctx, const char* command) {
+    rejectUnknownOptions(ctx.args, command);
     if (ctx.args.size() != 1) throw UsageError(std::string(command) + " erwartet genau eine Datei");
     return ctx.args.front();
 }

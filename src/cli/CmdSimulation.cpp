@@ -133,6 +133,7 @@ std::string secondsText(std::int64_t ms) {
 } // namespace
 
 int cmdScript(Context& ctx) {
+    rejectUnknownOptions(ctx.args, "script");
     if (ctx.args.size() != 1) throw UsageError("script erwartet genau eine Projektdatei");
     TLogic logic(ctx.libraryDir, ctx.messages);
     openProject(logic, ctx.args.front());
@@ -145,6 +146,7 @@ int cmdRunScript(Context& ctx) {
     const CommonOptions common = takeCommonOptions(args);
     const int cycles = takeCount(args, "--cycles", 1);
     const auto sets = takeOptions(args, "--set");
+    rejectUnknownOptions(args, "run-script");
     if (args.size() != 1) throw UsageError("run-script erwartet genau eine Skriptdatei");
     std::vector<std::pair<std::string, std::string>> assignments;
     for (const auto& s : sets) assignments.push_back(splitAssignment(s, "--set"));
@@ -192,6 +194,7 @@ int cmdSimulate(Context& ctx) {
             b = comma + 1;
         }
     }
+    rejectUnknownOptions(args, "simulate");
     if (args.size() != 1) throw UsageError("simulate erwartet genau eine Projektdatei");
 
     TLogic logic(ctx.libraryDir, ctx.messages);

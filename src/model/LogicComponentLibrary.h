@@ -37,12 +37,15 @@ public:
     int Count() const { return static_cast<int>(Items_.size()); }
     const TLogicComponentLibaryItem& Items(int index) const { return Items_.at(static_cast<std::size_t>(index)); }
     const std::string& Folder() const { return Folder_; }
+    // The definition files and pictures that could not be read at the last load.
+    const std::vector<std::string>& UnreadableFiles() const { return Unreadable_; }
     // For tests and tools that build a library in memory.
     void AddItem(TLogicComponentLibaryItem item) { Items_.push_back(std::move(item)); }
 
 private:
     std::string Folder_;
     std::vector<TLogicComponentLibaryItem> Items_;
+    std::vector<std::string> Unreadable_;
 };
 
 } // namespace v7300

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "core/NumberFormat.h"
+#include "core/StringUtil.h"
 #include "core/TextCodec.h"
 #include "project/XmlProject.h"
 
@@ -97,7 +98,7 @@ public:
             const auto semicolon = points.find(';');
             const auto bar = points.find('|');
             if (semicolon == std::string::npos || bar == std::string::npos || bar < semicolon)
-                throw Error("'" + cp1252ToUtf8(points) + "' ist kein gültiger Punkt");
+                throw Error("'" + quotedInput(cp1252ToUtf8(points)) + "' ist kein gültiger Punkt");
             const std::int32_t x = integer(points.substr(0, semicolon));
             const std::int32_t y = integer(points.substr(semicolon + 1, bar - semicolon - 1));
             // (Component positions have four columns and cannot leave the bound.)
