@@ -117,7 +117,7 @@ TEST_F(RenderCommandTest, AnUnreadableLibraryPictureFailsTheJob) {
     const std::string proj = project();
     writeFile(lib() + "/LAMP/LAMP.png", "kein PNG");
     EXPECT_EQ(run({"render", proj, "-o", dir.file("d.png")}), 1);
-    EXPECT_EQ(err.str(), "Fehler: Das Bild " + lib() + "/LAMP/LAMP.png kann nicht gelesen werden.\n");
+    EXPECT_EQ(last.err, "Fehler: Das Bild " + lib() + "/LAMP/LAMP.png kann nicht gelesen werden.\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("d.png")));
 }
 
