@@ -171,10 +171,12 @@ TEST_F(XmlProjectTest, ExternalEntitiesAreNeverFetched) {
     const std::string path =
         project("<?xml version=\"1.0\"?><!DOCTYPE v7300 [<!ENTITY s SYSTEM \"file://" + dir.file("secret.txt") +
                 "\">]><v7300><version>2.2.2</version><options><V7300NETIO.IP>&s;</V7300NETIO.IP></options></v7300>");
-    // The file opens like any other; only the entity's text stays outside.
-    ASSERT_TRUE(OpenXml(*logic, path));
-    EXPECT_TRUE(port.messages.empty());
+    // A document type is refused as a whole, before any entity could be resolved.
+    fillExisting();
+    EXPECT_FALSE(OpenXml(*logic, path));
+    EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
     EXPECT_EQ(logic->DeviceAddress.find("GEHEIM"), std::string::npos);
+    EXPECT_THAT(names(), ElementsAre("AND9"));
 }
 
 TEST_F(XmlProjectTest, TextWithADoctypeIsRefusedAsNotInTheFormat) {
