@@ -20,7 +20,9 @@ namespace {
 
 TVirtualControllerOptions WithModules() {
     TVirtualControllerOptions o;
-    o.Bus = {ParseBusModule("5:O:0.2:4"), ParseBusModule("7:T:0.2:4"), ParseBusModule("9:P:0.2:2")};
+    o.Bus = {ParseBusModule("5:O:0.2:4"), ParseBusModule("7:T:0.2:4"), ParseBusModule("9:P:0.2:2"),
+             ParseBusModule("3:I:0.2:8")};
+    o.Bus[3].PortBits = 0x81; // inputs 1 and 8 on
     return o;
 }
 
@@ -135,6 +137,30 @@ TEST_F(BusWindowTest, PwmSlidersAndSpecialSettings) {
     // Code 6 is "240Hz" on channel 2; the flag 0 means inverted.
     EXPECT_EQ(peer.Controller().BusModules()[2].PwmSettings, (std::array<std::uint8_t, 4>{1, 0, 6, 1}));
     SaveScreenshot(*w, "bus_window_pwm.png");
+}
+
+TEST_F(BusWindowTest, InputIndicatorsShowTheModulesInputs) {
+    auto w = Open();
+    FindAndSelect(*w, "3");
+    ASSERT_TRUE(w->InputPanel()->isVisible());
+    EXPECT_EQ(device_ui::PanelColour(*w->InputIndicator(0)), QColor(0, 255, 0));
+    EXPECT_EQ(device_ui::PanelColour(*w->InputIndicator(1)), QColor(255, 0, 0));
+    EXPECT_EQ(device_ui::PanelColour(*w->InputIndicator(7)), QColor(0, 255, 0));
+}
+
+TEST_F(BusWindowTest, SearchListsEveryModuleAndEndsByItself) {
+    auto w = Open();
+    w->Session().SetSearchInterval(10);
+    w->SearchButton()->click();
+    EXPECT_EQ(w->SearchButton()->text(), QStringLiteral("Suche Stoppen"));
+    EXPECT_FALSE(w->FindButton()->isEnabled());
+    Run(*w, 1200);
+    EXPECT_EQ(w->SearchButton()->text(), QStringLiteral("Alle Device suchen"));
+    EXPECT_TRUE(w->FindButton()->isEnabled());
+    EXPECT_EQ(w->StatusLine()->text(), QStringLiteral("32 / 32"));
+    ASSERT_EQ(w->DeviceList()->count(), 4);
+    EXPECT_EQ(w->DeviceList()->item(0)->text(), QStringLiteral("[ 0x03 ] INPUT 8Fach"));
+    EXPECT_EQ(peer.SentWith(CmdLogikState).size(), 2u); // at the start and at the end
 }
 
 TEST_F(BusWindowTest, IdTransferWithoutSelectionAsksForOne) {
