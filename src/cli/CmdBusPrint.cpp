@@ -8,7 +8,7 @@
 #include "core/FileIO.h"
 #include "model/Logic.h"
 #include "project/ProjectFile.h"
-#include "ui/QtCanvasBusListing.h"
+#include "ui/canvas/QtCanvasBusListing.h"
 
 #include <algorithm>
 #include <cctype>

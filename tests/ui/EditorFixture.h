@@ -6,9 +6,9 @@
 #include "core/Clock.h"
 #include "core/NumberFormat.h"
 #include "support/TestSupport.h"
-#include "ui/FileDialogs.h"
-#include "ui/DrawingArea.h"
-#include "ui/Hauptform.h"
+#include "ui/dialogs/FileDialogs.h"
+#include "ui/editor/DrawingArea.h"
+#include "ui/app/Hauptform.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -63,7 +64,9 @@ protected:
         form.reset();
     }
 
-    std::unique_ptr<TForm2> MakeForm(const QStringList& arguments) {
+    // `adjust` changes the test setup before the window is made.
+    std::unique_ptr<TForm2> MakeForm(const QStringList& arguments,
+                                     const std::function<void(TForm2Setup&)>& adjust = {}) {
         TForm2Setup setup;
         setup.ProgramPath = "/usr/bin/true";
         setup.LibraryFolder = ShippedLibrary();
@@ -85,7 +88,14 @@ protected:
             startedPrograms.push_back(program);
             return true;
         };
+        if (adjust) adjust(setup);
         auto f = std::make_unique<TForm2>(setup);
+        // No test waits in a modal device window: the transfer window is recorded.
+        f->TransferWindow = [this](TV7300_EEPROM_Data image, std::int32_t checksum, const std::string& address) {
+            transfers.push_back({std::move(image), checksum, address});
+            return transferAnswer.empty() ? address : transferAnswer;
+        };
+        f->BusWindow = [this] { ++busWindows; };
         f->show();
         QCoreApplication::processEvents();
         f->resize(1000, 800);
@@ -94,6 +104,15 @@ protected:
         messages.messages.clear();
         return f;
     }
+
+    struct Transfer {
+        TV7300_EEPROM_Data image;
+        std::int32_t checksum;
+        std::string address;
+    };
+    std::vector<Transfer> transfers;
+    std::string transferAnswer; // the transfer window's address field at closing ("" = unchanged)
+    int busWindows = 0;
 
     // Mouse events straight to a widget, in its own pixels.
     static void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button,
@@ -114,10 +133,14 @@ protected:
     QWidget* Area() { return form->Area(); }
     // Drawing-area pixel of a document point.
     QPoint ToArea(int docX, int docY) const {
-        return {docX - form->ScrollOffset.x, docY - form->ScrollOffset.y};
+        return {docX - form->Editor().ScrollOffset().x, docY - form->Editor().ScrollOffset().y};
     }
+    // Places a component as a file would hold it: the document counts as unchanged.
     int Place(const std::string& type, int left, int top) {
-        return form->Logic().Add_objekt(type, "", left, top);
+        const int index = form->Logic().Add_objekt(type, "", left, top);
+        form->Editor().Commit();
+        form->Editor().MarkSaved();
+        return index;
     }
     TLogicComponent& Comp(const std::string& name) { return *form->Logic().FindComponent(name); }
 

@@ -3,9 +3,9 @@
 #include "core/FileIO.h"
 #include "model/BusListing.h"
 #include "model/Logic.h"
-#include "ui/FileDialogs.h"
-#include "ui/QtCanvasBusListing.h"
-#include "ui/QtCanvasPainter.h"
+#include "ui/dialogs/FileDialogs.h"
+#include "ui/canvas/QtCanvasBusListing.h"
+#include "ui/canvas/QtCanvasPainter.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -10,6 +10,7 @@
 
 namespace v7300 {
 
+class TLinkControl;
 class TV7300NETIO;
 
 struct TDeviceLinkPort {
@@ -22,5 +23,9 @@ struct TDeviceLinkPort {
 // The port over a link object: sending sets the link's address first,
 // subscribing replaces the link's handlers.
 TDeviceLinkPort LinkPortOf(TV7300NETIO& link);
+// The port over the main window's link: the window takes the telegrams from the
+// router while it is subscribed, and the main window gets them back afterwards.
+// Without a link (tests) nothing is sent.
+TDeviceLinkPort LinkPortOf(TLinkControl& control);
 
 } // namespace v7300

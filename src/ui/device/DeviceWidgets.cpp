@@ -1,6 +1,6 @@
 #include "ui/device/DeviceWidgets.h"
 
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QDialog>
 #include <QFontMetrics>

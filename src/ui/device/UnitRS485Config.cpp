@@ -209,4 +209,10 @@ void TFrmRS485Config::done(int result) {
     QDialog::done(result);
 }
 
+void ShowBusConfiguration(QWidget* parent, const std::string& address, TDeviceLinkPort link, Clock& clock,
+                          MessagePort& messages) {
+    TFrmRS485Config window(address, std::move(link), clock, messages, parent);
+    window.exec();
+}
+
 } // namespace v7300

@@ -136,4 +136,8 @@ private:
     std::deque<std::string> shownLog_;
 };
 
+// "V7300-NET-IO" ▸ "Konfiguration" ▸ "V²BUS": the window, modal.
+void ShowBusConfiguration(QWidget* parent, const std::string& address, TDeviceLinkPort link, Clock& clock,
+                          MessagePort& messages);
+
 } // namespace v7300

@@ -230,4 +230,13 @@ void TFrmV7300NETIO_SendSerial::done(int result) {
     QDialog::done(result);
 }
 
+std::string ShowTransferWindow(QWidget* parent, TV7300_EEPROM_Data image, std::int32_t programChecksum,
+                               const std::string& address, TDeviceLinkPort link, Clock& clock, MessagePort& messages,
+                               TDeviceSearch& search) {
+    TFrmV7300NETIO_SendSerial window(std::move(image), programChecksum, address, std::move(link), clock, messages,
+                                     search, nullptr, parent);
+    window.exec();
+    return window.Address();
+}
+
 } // namespace v7300

@@ -112,4 +112,10 @@ private:
     QListWidget* log_ = nullptr;
 };
 
+// "Logik" (F5) after a successful compile: the window, modal. Returns the
+// "Projekt NET-IO IP" field as it was at closing.
+std::string ShowTransferWindow(QWidget* parent, TV7300_EEPROM_Data image, std::int32_t programChecksum,
+                               const std::string& address, TDeviceLinkPort link, Clock& clock, MessagePort& messages,
+                               TDeviceSearch& search);
+
 } // namespace v7300
