@@ -6,15 +6,9 @@
 #ifdef V7300_HAVE_QT
 #include "cli/GuiApplication.h"
 #include "core/FileIO.h"
-#include "model/BusListing.h"
 #include "model/Logic.h"
 #include "project/ProjectFile.h"
-#include "ui/canvas/QtCanvasPainter.h"
-
-#include <QBuffer>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
+#include "ui/canvas/QtCanvasBusListing.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,8 +18,6 @@ namespace v7300::cli {
 
 #ifdef V7300_HAVE_QT
 namespace {
-
-constexpr int kPrinterDpi = 600;
 
 bool endsWithPdf(const std::string& path) {
     if (path.size() < 4) return false;
@@ -50,20 +42,7 @@ int cmdBusPrint(Context& ctx) {
     if (!OpenProjectFile(logic, args.front()))
         throw Error("Das Projekt " + args.front() + " kann nicht geöffnet werden.");
 
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter pdf(&buffer);
-        pdf.setTitle(QString::fromUtf8(kBusListingTitle));
-        pdf.setCreator(QStringLiteral("v7300"));
-        pdf.setResolution(kPrinterDpi);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        TQtPrintPages pages(pdf);
-        if (!pages.Active()) throw Error("Die PDF-Datei kann nicht erzeugt werden.");
-        PrintBusListing(logic.Components, pages);
-        if (!pages.Finish()) throw Error("Die PDF-Datei kann nicht erzeugt werden.");
-    }
-    writeFileAtomic(output, buffer.data().toStdString());
+    writeFileAtomic(output, BusListingPdf(logic.Components));
     return 0;
 }
 

@@ -90,6 +90,12 @@ protected:
         };
         if (adjust) adjust(setup);
         auto f = std::make_unique<TForm2>(setup);
+        // No test waits in a modal device window: the transfer window is recorded.
+        f->TransferWindow = [this](TV7300_EEPROM_Data image, std::int32_t checksum, const std::string& address) {
+            transfers.push_back({std::move(image), checksum, address});
+            return transferAnswer.empty() ? address : transferAnswer;
+        };
+        f->BusWindow = [this] { ++busWindows; };
         f->show();
         QCoreApplication::processEvents();
         f->resize(1000, 800);
@@ -98,6 +104,15 @@ protected:
         messages.messages.clear();
         return f;
     }
+
+    struct Transfer {
+        TV7300_EEPROM_Data image;
+        std::int32_t checksum;
+        std::string address;
+    };
+    std::vector<Transfer> transfers;
+    std::string transferAnswer; // the transfer window's address field at closing ("" = unchanged)
+    int busWindows = 0;
 
     // Mouse events straight to a widget, in its own pixels.
     static void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button,

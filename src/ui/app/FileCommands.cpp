@@ -12,6 +12,8 @@
 #include "ui/app/ActionLog.h"
 #include "ui/canvas/QtImage.h"
 #include "ui/dialogs/FileDialogs.h"
+#include "ui/device/LinkControl.h"
+#include "ui/device/Unit_V7300NETIO_Serial_Update.h"
 #include "ui/dialogs/Unit_Drucken.h"
 
 namespace v7300 {
@@ -86,10 +88,14 @@ void TForm2::TransferProgram() {
     if (!hints.empty()) messages_.showHint(hints);
     Log("Create CRC");
     expectedCrc_ = GetCrc(*logic_);
-    // The transfer window comes with later work: it pauses the device timer
-    // (SetDeviceTimerPaused), takes the telegrams through LinkControl().Router()
-    // while it is open, and its change of the device address is one undo step
-    // (Editor().Commit()).
+    // The device timer rests while the window talks to the controller.
+    SetDeviceTimerPaused(true);
+    const std::string address =
+        TransferWindow ? TransferWindow(std::move(image), expectedCrc_, logic_->DeviceAddress)
+                       : ShowTransferWindow(this, std::move(image), expectedCrc_, logic_->DeviceAddress,
+                                            LinkPortOf(*link_), clock_, messages_, deviceSearch_);
+    SetDeviceTimerPaused(false);
+    if (logic_->SetDeviceAddress(address)) MarkModified();
 }
 
 } // namespace v7300

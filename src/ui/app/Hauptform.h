@@ -11,7 +11,9 @@
 // Windows that come later open from here as modal windows; see docs/ARCHITECTURE.md.
 #include "core/Clock.h"
 #include "core/MessagePort.h"
+#include "device/DeviceSearch.h"
 #include "device/ProgramSizeIndicator.h"
+#include "device/UnitV7300EEPROMData.h"
 #include "model/DiagramEditor.h"
 #include "model/Logic.h"
 #include "ui/app/QtClock.h"
@@ -164,6 +166,11 @@ class TForm2 : public QMainWindow {
     std::function<bool(TLogic&, int)> ParameterDialog;
     std::function<QAction*(QMenu&, QPoint)> PopupExec;
     std::function<std::optional<std::string>()> FindPrompt;
+    // The modal device windows: the transfer window (returns its address field
+    // at closing) and the bus configuration; unset: the windows themselves.
+    std::function<std::string(TV7300_EEPROM_Data image, std::int32_t checksum, const std::string& address)>
+        TransferWindow;
+    std::function<void()> BusWindow;
     // Called instead of ending the program when the link cannot be created.
     std::function<void()> OnFatal;
     // Called once, when the drawing area has shown the diagram for the first time after start-up.
@@ -222,6 +229,7 @@ class TForm2 : public QMainWindow {
     TEditorView* view_ = nullptr;
     TSimulationControl* sim_ = nullptr;
     TLinkControl* link_ = nullptr;
+    TDeviceSearch deviceSearch_; // the device list of "Search Devices", kept for the program's lifetime
 
     bool firstShow_ = true;
     int idleCounter_ = 0;

@@ -7,6 +7,9 @@
 #include "project/Settings.h"
 #include "ui/app/ActionLog.h"
 #include "ui/app/MenuStyle.h"
+#include "ui/device/BusListingPrint.h"
+#include "ui/device/LinkControl.h"
+#include "ui/device/UnitRS485Config.h"
 #include "ui/device/Unit_Atmel_Beschreiben.h"
 #include "ui/dialogs/About.h"
 #include "ui/dialogs/UnitError.h"
@@ -83,7 +86,9 @@ void TForm2::BuildMenu() {
     if (setup_.ToolsPorts.StartProgram) toolsPorts.StartProgram = setup_.ToolsPorts.StartProgram;
     // The address an entry sets is one undo step and marks the document.
     toolsPorts.DocumentChanged = [this] { MarkModified(); };
-    toolsPorts.PrintBusListing = setup_.ToolsPorts.PrintBusListing; // the bus listing print-out, when built
+    toolsPorts.PrintBusListing = setup_.ToolsPorts.PrintBusListing;
+    if (!toolsPorts.PrintBusListing)
+        toolsPorts.PrintBusListing = [this] { PrintBusListingDialog(this, *logic_, messages_, *dialogs_); };
     tools_ = std::make_unique<TToolsMenu>(*logic_, messages_, setup_.SettingsFile,
                                           directoryOf(setup_.ProgramPath), std::move(toolsPorts));
     addEntry(this, tools, QStringLiteral("Webinterface öffnen"), QKeySequence(),
@@ -183,9 +188,18 @@ void TForm2::BuildDeviceMenu(QMenu* netio) {
                                   QStringLiteral("IP-Adresse:"), QLineEdit::Normal, current, &ok);
         Link()->SetAddress((ok ? text : current).toStdString());
     });
-    // Windows that come with later work: present, without action. A modal window
-    // opened here pauses the device timer and takes the telegrams while it is open.
-    konfig->addAction(QStringLiteral("V²BUS"));
+    // The bus window pauses the device timer and takes the telegrams while it is open.
+    addEntry(this, konfig, QStringLiteral("V²BUS"), QKeySequence(), [this](bool) {
+        Log("V2Bus Konfiguration");
+        SetDeviceTimerPaused(true);
+        if (BusWindow)
+            BusWindow();
+        else
+            ShowBusConfiguration(this, Link() ? Link()->GetAddress() : logic_->DeviceAddress, LinkPortOf(*link_),
+                                 clock_, messages_);
+        SetDeviceTimerPaused(false);
+    });
+    // A window that comes with later work: present, without action.
     konfig->addAction(QStringLiteral("Anzeige"));
     QMenu* updaten = netio->addMenu(QStringLiteral("Updaten"));
     addEntry(this, updaten, QStringLiteral("Firmware (V7300 Programmer erforderlich)"), QKeySequence(),
