@@ -47,6 +47,8 @@ struct TOutputs {
     std::string component;
     std::int32_t output = 0;
     std::string text = "???";
+    // Slots that show one entry carry the same id (0: an entry of its own).
+    std::uint32_t id = 0;
     bool operator==(const TOutputs&) const = default;
 };
 
