@@ -49,7 +49,9 @@ struct TOutputs {
     std::string text = "???";
     // Slots that show one entry carry the same id (0: an entry of its own).
     std::uint32_t id = 0;
-    bool operator==(const TOutputs&) const = default;
+    // Entries are equal when they show the same output with the same text; the
+    // ids only say which slots share one.
+    bool operator==(const TOutputs& o) const { return component == o.component && output == o.output && text == o.text; }
 };
 
 // One display-text page with eight slots.
