@@ -19,7 +19,6 @@
 #include "ui/DrawingArea.h"
 #include "ui/FileDialogs.h"
 #include "ui/FileTypeRegistration.h"
-#include "ui/FrmUserdefineSetter.h"
 #include "ui/MenuStyle.h"
 #include "ui/QtCanvas.h"
 #include "ui/QtEffectPorts.h"
@@ -31,6 +30,8 @@
 #include "ui/V7300Scrollbar.h"
 #include "ui/Version.h"
 #include "ui/device/Unit_Atmel_Beschreiben.h"
+#include "ui/params/ParamDialogs.h"
+#include "ui/params/UnitShownItems.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -494,7 +495,11 @@ void TForm2::BuildMenu() {
     });
     // Windows that come with later work: present, without action.
     konfig->addAction(QStringLiteral("V²BUS"));
-    konfig->addAction(QStringLiteral("Anzeige"));
+    add(konfig, QStringLiteral("Anzeige"), QKeySequence(), [this](bool) {
+        if (logic_->Simulating()) return;
+        if (params::EditShownItems(*logic_, this)) MarkModified();
+        Refresh();
+    });
     QMenu* updaten = netio->addMenu(QStringLiteral("Updaten"));
     add(updaten, QStringLiteral("Firmware (V7300 Programmer erforderlich)"), QKeySequence(),
         [this](bool) {
@@ -1035,17 +1040,14 @@ void TForm2::Set_Objekt_Vars(int index) {
     if (logic_->Simulating()) return;
     if (index < 0 || index >= logic_->Components.Count()) return;
     const TLogicComponentDefineList before = logic_->Components.Items(index).Variables;
-    bool ok = false;
-    if (ParameterDialog) {
-        ok = ParameterDialog(*logic_, index);
-    } else {
-        TFrmUserdefineSetter dialog(this);
-        dialog.StartParamSet(logic_->Components, index);
-        ok = dialog.exec() == QDialog::Accepted;
-        if (ok) dialog.EndParamSet(logic_->Components, index);
-    }
-    if (ok && index < logic_->Components.Count() && !(logic_->Components.Items(index).Variables == before))
-        MarkModified();
+    bool changed = false;
+    if (ParameterDialog)
+        changed = ParameterDialog(*logic_, index) && index < logic_->Components.Count() &&
+                  !(logic_->Components.Items(index).Variables == before);
+    else
+        changed = params::Set_Objekt_Vars(*logic_, index, this, messages_);
+    // A confirmed change is work that must not be lost: it marks the document.
+    if (changed) MarkModified();
     Refresh();
 }
 

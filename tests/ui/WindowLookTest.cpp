@@ -3,7 +3,7 @@
 // grabbed offscreen and kept under build/screenshots/ to be looked at.
 #include "EditorFixture.h"
 #include "ui/DarkLook.h"
-#include "ui/FrmUserdefineSetter.h"
+#include "ui/params/FrmUserdefineSetter.h"
 #include "ui/UnitError.h"
 #include "ui/Unit_Drucken.h"
 #include "ui/Unit_LCD.h"
@@ -88,7 +88,7 @@ TEST(WindowColoursTest, SimulationErrorAndFallbackWindowsShowTheirColours) {
     ExpectBackgroundAndText(reportShot, {366, 150}, qRgb(0, 0, 0), *hint);
     report.close();
 
-    TFrmUserdefineSetter fallback;
+    params::TFrmUserdefineSetter fallback;
     const QImage fallbackShot = Shot(fallback, "fallback-parameters");
     ExpectBackgroundAndText(fallbackShot, {4, fallback.height() - 4}, qRgb(0, 0, 0), *fallback.Label, Red);
     ExpectNotCut(*fallback.Label);
