@@ -21,5 +21,6 @@ int cmdPorts(Context& ctx);
 int cmdFlash(Context& ctx);
 int cmdUpload(Context& ctx);
 int cmdVerify(Context& ctx);
+int cmdBus(Context& ctx);
 
 } // namespace v7300::cli
