@@ -22,5 +22,7 @@ int cmdFlash(Context& ctx);
 int cmdUpload(Context& ctx);
 int cmdVerify(Context& ctx);
 int cmdBus(Context& ctx);
+int cmdSet(Context& ctx);
+int cmdPages(Context& ctx);
 
 } // namespace v7300::cli

@@ -128,6 +128,7 @@ void SetParamValue(TLogicComponentList& components, int index, const std::string
     const std::string& type = component.TypeName;
     if (type == "OUT" && variable == "ID") {
         const int id = ReadNumberField(trimBlanks(value));
+        if (id < 1 || id > 8) throw Error("Die Output-ID muss zwischen 1 und 8 liegen.");
         const auto free = FreeOutputIds(components, index);
         if (std::find(free.begin(), free.end(), id) == free.end())
             throw Error("Die Output-ID " + std::to_string(id) + " ist nicht frei.");
