@@ -43,6 +43,7 @@ TFrmFieldDialog::TFrmFieldDialog(const std::string& typeName, QWidget* parent)
         case K::CheckBox: {
             // The caption is cut off by the box's width; the picture names it.
             w = new QCheckBox(c.items.empty() ? QString() : q(c.items.front()), this);
+            ShowIndicator(*w);
             break;
         }
         case K::RadioGroup: {
@@ -51,6 +52,8 @@ TFrmFieldDialog::TFrmFieldDialog(const std::string& typeName, QWidget* parent)
             auto* group = new QButtonGroup(box);
             for (std::size_t i = 0; i < c.items.size(); ++i) {
                 auto* radio = new QRadioButton(q(c.items[i]), box);
+                CondenseToFit(*radio, c.w - 20);
+                ShowIndicator(*radio);
                 group->addButton(radio, static_cast<int>(i));
                 layout->addWidget(radio);
             }
@@ -61,6 +64,7 @@ TFrmFieldDialog::TFrmFieldDialog(const std::string& typeName, QWidget* parent)
         case K::TimePicker: {
             auto* time = new QTimeEdit(this);
             time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+            CondenseToFit(*time, c.w);
             w = time;
             break;
         }

@@ -22,9 +22,12 @@ QGroupBox* radioGroup(const TParamControl& c, QButtonGroup*& group, QWidget* par
     box->setObjectName(QString::fromStdString(c.name));
     box->setGeometry(c.x, c.y, c.w, c.h);
     auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(4, 4, 2, 4);
     group = new QButtonGroup(box);
     for (std::size_t i = 0; i < c.items.size(); ++i) {
         auto* radio = new QRadioButton(QString::fromStdString(c.items[i]), box);
+        CondenseToFit(*radio, c.w - 8);
+        ShowIndicator(*radio);
         group->addButton(radio, static_cast<int>(i));
         layout->addWidget(radio);
     }

@@ -46,6 +46,23 @@ QLabel* okPanel(QWidget* parent) {
 
 } // namespace
 
+void CondenseToFit(QWidget& widget, int width) {
+    widget.ensurePolished();
+    if (widget.sizeHint().width() <= width) return;
+    QFont f = widget.font();
+    f.setStretch(QFont::Condensed);
+    widget.setFont(f);
+}
+
+void ShowIndicator(QWidget& button) {
+    QPalette p = button.palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Window, QColor(0x90, 0x90, 0x90)); // the outline is drawn from it
+        p.setColor(group, QPalette::Base, QColor(0x28, 0x28, 0x28));
+    }
+    button.setPalette(p);
+}
+
 void TFrmUserdefineSetter::SetPictureFolder(const QString& folder) { pictureFolder() = folder; }
 
 QString TFrmUserdefineSetter::PictureFolder() {

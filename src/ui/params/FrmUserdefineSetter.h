@@ -17,6 +17,14 @@ class QLineEdit;
 
 namespace v7300::params {
 
+// The controls keep the places and sizes of the family table: where the
+// platform's font needs more width than the control has, the control's text
+// is set condensed.
+void CondenseToFit(QWidget& widget, int width);
+// Check boxes and radio buttons on the black background: an outline and a
+// dark face, so that an unchecked one can be seen.
+void ShowIndicator(QWidget& button);
+
 class TFrmUserdefineSetter : public QDialog {
     Q_OBJECT
 public:

@@ -47,6 +47,20 @@ public:
     }
 };
 
+// A label at its place; narrowed when the platform's font needs more than the room before the next control.
+QLabel* fixedLabel(const QString& text, QWidget* parent, QPoint at, int room = 0) {
+    auto* label = new QLabel(text, parent);
+    label->adjustSize();
+    if (room > 0 && label->width() > room - 2) {
+        QFont f = label->font();
+        f.setStretch(QFont::Condensed);
+        label->setFont(f);
+        label->adjustSize();
+    }
+    label->move(at);
+    return label;
+}
+
 QPushButton* pictureButton(const QString& picture, QWidget* parent, QRect geometry) {
     auto* b = new QPushButton(parent);
     b->setGeometry(geometry);
@@ -67,7 +81,7 @@ TFrmShownItems::TFrmShownItems(TLogic& logic, QWidget* parent)
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
-    (new QLabel(QStringLiteral("Angezeigte Outputs"), this))->move(8, 8);
+    fixedLabel(QStringLiteral("Angezeigte Outputs"), this, {8, 8});
     lbOutputs = new QListWidget(this);
     lbOutputs->setGeometry(8, 27, 257, 435);
     lbOutputs->setItemDelegate(new TOutputDelegate(lbOutputs));
@@ -80,9 +94,14 @@ TFrmShownItems::TFrmShownItems(TLogic& logic, QWidget* parent)
             row->setData(Qt::DecorationRole, QPixmap::fromImage(toQImage(*picture)));
     }
     connect(lbOutputs, &QListWidget::currentRowChanged, this, [this](int row) { editor_.SelectItem(row); });
-    (new QLabel(QStringLiteral("Angezeigte Outputs"), this))->move(271, 8);
+    fixedLabel(QStringLiteral("Angezeigte Outputs"), this, {271, 8});
     Pages = new QTabWidget(this);
     Pages->setGeometry(271, 27, 289, 435);
+    SetColours(*Pages, Qt::black, Qt::white);
+    // All six tabs side by side in the page control's width.
+    Pages->tabBar()->setUsesScrollButtons(false);
+    Pages->tabBar()->setExpanding(true);
+    Pages->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; min-width: 40px; }"));
     for (int k = 1; k <= 6; ++k) Pages->addTab(new QWidget, QStringLiteral("Seite ") + QString::number(k));
     page_ = BuildPage();
     connect(Pages, &QTabWidget::currentChanged, this, &TFrmShownItems::ChooseTab);
@@ -103,14 +122,15 @@ QWidget* TFrmShownItems::BuildPage() {
     auto* page = new QWidget(Pages);
     page->setGeometry(0, top, Pages->width(), Pages->height() - top);
     auto at = [top](int x, int y, int w, int h) { return QRect(x, y - top, w, h); };
-    auto* name = new QLabel(QStringLiteral("Seitenname:"), page);
-    name->move(8, 32 - top);
+    fixedLabel(QStringLiteral("Seitenname:"), page, {8, 32 - top}, 74 - 8);
     editPageName = new QLineEdit(page);
     editPageName->setGeometry(at(74, 30, 176, 21));
     editPageName->setMaxLength(static_cast<int>(kShownTextLength));
     editPageName->installEventFilter(this);
     btnPageName = pictureButton(QStringLiteral("PageName"), page, at(256, 29, 23, 22));
+    // The buttons take no focus: a click ends the editing of an open field first, as leaving it would.
     connect(btnPageName, &QPushButton::clicked, this, [this] {
+        CommitEdits();
         editor_.BeginPageName();
         Refresh();
         editPageName->setFocus();
@@ -133,10 +153,12 @@ QWidget* TFrmShownItems::BuildPage() {
         s.Info = new QLabel(row);
         s.Info->setGeometry(40, 24, 133, 15);
         connect(s.Icon, &QPushButton::clicked, this, [this, i] {
+            CommitEdits();
             editor_.ClickSlot(i);
             Refresh();
         });
         connect(s.TextButton, &QPushButton::clicked, this, [this, i] {
+            CommitEdits();
             editor_.BeginText(i);
             Refresh();
             Slots[static_cast<std::size_t>(i)].Text->setFocus();
