@@ -4,7 +4,7 @@
 // fields set, OK pressed, variables checked.
 #include "EditorFixture.h"
 #include "model/ParamFamily.h"
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 #include "ui/params/FrmFields.h"
 #include "ui/params/FrmIN.h"
 #include "ui/params/FrmLCD.h"

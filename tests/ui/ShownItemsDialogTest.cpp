@@ -1,7 +1,7 @@
 // "Anzeige Texte" offscreen over a fixture diagram: the list, slots filled from
 // it, a shared entry, and changes kept when the dialog is closed with the close box.
 #include "EditorFixture.h"
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 #include "ui/params/FrmUserdefineSetter.h"
 #include "ui/params/UnitShownItems.h"
 

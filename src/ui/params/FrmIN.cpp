@@ -1,6 +1,6 @@
 #include "ui/params/FrmIN.h"
 
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

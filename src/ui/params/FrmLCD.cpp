@@ -1,6 +1,6 @@
 #include "ui/params/FrmLCD.h"
 
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
 #include "ui/params/FrmOUT.h"
 
 #include "model/LogicRenderer.h"
-#include "ui/DarkLook.h"
-#include "ui/QtCanvas.h"
+#include "ui/app/DarkLook.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <QColorDialog>
 #include <QComboBox>

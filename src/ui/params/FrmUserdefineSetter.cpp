@@ -1,6 +1,6 @@
 #include "ui/params/FrmUserdefineSetter.h"
 
-#include "ui/DarkLook.h"
+#include "ui/app/DarkLook.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "ui/params/UnitShownItems.h"
 
-#include "ui/DarkLook.h"
-#include "ui/QtImage.h"
+#include "ui/app/DarkLook.h"
+#include "ui/canvas/QtImage.h"
 #include "ui/params/FrmUserdefineSetter.h"
 
 #include <QCoreApplication>
