@@ -113,19 +113,6 @@ private:
     CurlSmtpSender smtp_;
 };
 
-bool validUtf8(const std::string& s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += len;
-    }
-    return true;
-}
-
 void printStoreAndLcd(const TSimulate& sim, std::ostream& out) {
     for (const auto& v : sim.Variables()) out << v.Name << "=" << v.Value << "\n";
     const auto lines = sim.LcdLines();
@@ -146,6 +133,7 @@ std::string secondsText(std::int64_t ms) {
 } // namespace
 
 int cmdScript(Context& ctx) {
+    rejectUnknownOptions(ctx.args, "script");
     if (ctx.args.size() != 1) throw UsageError("script erwartet genau eine Projektdatei");
     TLogic logic(ctx.libraryDir, ctx.messages);
     openProject(logic, ctx.args.front());
@@ -158,13 +146,12 @@ int cmdRunScript(Context& ctx) {
     const CommonOptions common = takeCommonOptions(args);
     const int cycles = takeCount(args, "--cycles", 1);
     const auto sets = takeOptions(args, "--set");
+    rejectUnknownOptions(args, "run-script");
     if (args.size() != 1) throw UsageError("run-script erwartet genau eine Skriptdatei");
     std::vector<std::pair<std::string, std::string>> assignments;
     for (const auto& s : sets) assignments.push_back(splitAssignment(s, "--set"));
 
-    std::string text = readFileBytes(args.front());
-    if (!validUtf8(text)) text = cp1252ToUtf8(text);
-    const std::vector<std::string> script = splitLines(text);
+    const std::vector<std::string> script = splitLines(textFileToUtf8(readFileBytes(args.front())));
 
     VirtualClock clock(common.start);
     CliEffects effects(ctx.err, common.effects);
@@ -207,6 +194,7 @@ int cmdSimulate(Context& ctx) {
             b = comma + 1;
         }
     }
+    rejectUnknownOptions(args, "simulate");
     if (args.size() != 1) throw UsageError("simulate erwartet genau eine Projektdatei");
 
     TLogic logic(ctx.libraryDir, ctx.messages);
