@@ -21,6 +21,8 @@ const std::array kCommands = {
     Command{"convert", "convert INPUT -o OUTPUT.v7k", cmdConvert},
     Command{"info", "info PROJECT", cmdInfo},
     Command{"script", "script PROJECT", cmdScript},
+    Command{"set", "set PROJECT NAME.VARIABLE=WERT [NAME.VARIABLE=WERT...] [-o FILE]", cmdSet},
+    Command{"pages", "pages PROJECT", cmdPages},
     Command{"run-script", "run-script FILE [--cycles N] [--set NAME=WERT]... [--time YYYY-MM-DDTHH:MM:SS] [--decimal-separator C] [--effects]", cmdRunScript},
     Command{"simulate", "simulate PROJECT [--seconds S | --cycles N] [--time ...] [--decimal-separator C] [--at T:AKTION]... [--watch NAME[,NAME...]] [--effects]", cmdSimulate},
     Command{"ping", "ping ADDRESS [--count N] [--port P]", cmdPing},

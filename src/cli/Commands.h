@@ -25,5 +25,7 @@ int cmdLive(Context& ctx);
 // simulate PROJECT --replay FILE: the rest of simulate's arguments are in ctx.args.
 int cmdSimulateReplay(Context& ctx, const std::string& file);
 int cmdBus(Context& ctx);
+int cmdSet(Context& ctx);
+int cmdPages(Context& ctx);
 
 } // namespace v7300::cli

@@ -19,7 +19,11 @@ struct TOutputs {
     std::string component;
     std::int32_t output = 0;
     std::string text = "???";
-    bool operator==(const TOutputs&) const = default;
+    // Slots that show one entry carry the same id (0: an entry of its own).
+    std::uint32_t id = 0;
+    // Entries are equal when they show the same output with the same text; the
+    // ids only say which slots share one.
+    bool operator==(const TOutputs& o) const { return component == o.component && output == o.output && text == o.text; }
 };
 
 // One display-text page with eight slots.

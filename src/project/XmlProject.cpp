@@ -4,6 +4,7 @@
 #include "core/FileIO.h"
 #include "core/NumberFormat.h"
 #include "core/TextCodec.h"
+#include "model/ShownItemsEditor.h"
 #include "project/InvertedHex.h"
 
 #include <libxml/parser.h>
@@ -266,6 +267,8 @@ std::array<TShownOutput, 6> readPages(const xmlNode* shown) {
             pages[p].slots[s] = entry;
         }
     }
+    // The file keeps each slot's fields only: equal slots are one entry again.
+    LinkShownEntries(pages);
     return pages;
 }
 

@@ -91,7 +91,7 @@ TEST(WindowColoursTest, SimulationErrorAndFallbackWindowsShowTheirColours) {
     ExpectBackgroundAndText(reportShot, {366, 150}, qRgb(0, 0, 0), *hint);
     report.close();
 
-    TFrmUserdefineSetter fallback;
+    params::TFrmUserdefineSetter fallback;
     const QImage fallbackShot = Shot(fallback, "fallback-parameters");
     ExpectBackgroundAndText(fallbackShot, {4, fallback.height() - 4}, qRgb(0, 0, 0), *fallback.Label, Red);
     ExpectNotCut(*fallback.Label);

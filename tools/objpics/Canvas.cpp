@@ -13,6 +13,18 @@ void Canvas::pixel(int x, int y, std::uint32_t rgb) {
     image_.setPixel(x, y, 0xFF000000u | rgb);
 }
 
+void Canvas::blend(int x, int y, std::uint32_t rgb, int alpha) {
+    if (x < 0 || y < 0 || x >= image_.width || y >= image_.height) return;
+    const std::uint32_t old = image_.pixel(x, y);
+    std::uint32_t mixed = 0xFF000000u;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int a = static_cast<int>((old >> shift) & 0xFF);
+        const int b = static_cast<int>((rgb >> shift) & 0xFF);
+        mixed |= static_cast<std::uint32_t>((a * (255 - alpha) + b * alpha + 127) / 255) << shift;
+    }
+    image_.setPixel(x, y, mixed);
+}
+
 void Canvas::fill(int x0, int y0, int x1, int y1, std::uint32_t rgb) {
     for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
         for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) pixel(x, y, rgb);

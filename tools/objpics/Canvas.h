@@ -25,6 +25,8 @@ public:
     int height() const { return image_.height; }
 
     void pixel(int x, int y, std::uint32_t rgb);
+    // Mixes the colour into the pixel with the weight alpha / 255.
+    void blend(int x, int y, std::uint32_t rgb, int alpha);
     void fill(int x0, int y0, int x1, int y1, std::uint32_t rgb); // inclusive corners
     void frame(int x0, int y0, int x1, int y1, std::uint32_t rgb, int thickness = 1);
     void line(int x0, int y0, int x1, int y1, std::uint32_t rgb, int thickness = 1);

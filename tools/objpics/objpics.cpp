@@ -1,8 +1,11 @@
 // Draws the pictures of the component library: each type's main picture sized
 // from its definition file (Width x 10 by Height x 10 pixels), the IN pictures
 // per input kind with their "_" (on) variants, and the IN dialog's Option
-// pictures. Usage: objpics SOURCE_OBJEKTS_DIR OUTPUT_OBJEKTS_DIR
+// pictures; with a third folder also the parameter dialogs' background pictures
+// and the buttons of the display-text editor.
+// Usage: objpics SOURCE_OBJEKTS_DIR OUTPUT_OBJEKTS_DIR [OUTPUT_DIALOGS_DIR]
 #include "Canvas.h"
+#include "DialogArt.h"
 #include "Font.h"
 
 #include "core/BmpWriter.h"
@@ -269,11 +272,29 @@ void drawOption(const fs::path& file, const std::string& title, const Icon& icon
     v7300::writeBmp16(file.string(), c.image());
 }
 
+// Every dialog with a picture, from its source beside the type's definition.
+int drawDialogs(const fs::path& src, const fs::path& dst) {
+    fs::create_directories(dst / "ShownItems");
+    int count = 0;
+    for (const auto& dialog : v7300::ParamDialogFamily()) {
+        if (!dialog.picture) continue;
+        const fs::path source = src / dialog.typeName / (dialog.typeName + ".dlg");
+        const std::string text = fs::exists(source) ? v7300::readFileBytes(source.string()) : std::string();
+        savePng(drawDialogPicture(dialog, text), dst / (dialog.typeName + ".png"));
+        ++count;
+    }
+    for (const char* button : {"Empty", "Delete", "Text", "PageName"}) {
+        savePng(drawShownItemsButton(button), dst / "ShownItems" / (std::string(button) + ".png"));
+        ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "Aufruf: objpics QUELLORDNER ZIELORDNER\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "Aufruf: objpics QUELLORDNER ZIELORDNER [DIALOGORDNER]\n";
         return 2;
     }
     try {
@@ -327,6 +348,7 @@ int main(int argc, char** argv) {
             }
             ++count;
         }
+        if (argc == 4) count += drawDialogs(src, argv[3]);
         std::cout << "objpics: " << count << " Bilder\n";
         return 0;
     } catch (const std::exception& e) {

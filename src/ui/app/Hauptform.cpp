@@ -26,7 +26,7 @@
 #include "ui/editor/DrawingArea.h"
 #include "ui/editor/EditorView.h"
 #include "ui/editor/V7300Scrollbar.h"
-#include "ui/params/FrmUserdefineSetter.h"
+#include "ui/params/ParamDialogs.h"
 #include "ui/sim/SimulationControl.h"
 #include "ui/sim/Unit_LCD.h"
 
@@ -412,9 +412,8 @@ void TForm2::ShowParameterDialog(int index) {
         ParameterDialog(*logic_, index);
         return;
     }
-    TFrmUserdefineSetter dialog(this);
-    dialog.StartParamSet(logic_->Components, index);
-    if (dialog.exec() == QDialog::Accepted) dialog.EndParamSet(logic_->Components, index);
+    // The editor records a change as one undo step; a dialog that changed nothing leaves the document as it was.
+    params::Set_Objekt_Vars(*logic_, index, this, messages_);
 }
 
 void TForm2::AddText() {

@@ -13,6 +13,7 @@
 #include "ui/device/Unit_Atmel_Beschreiben.h"
 #include "ui/dialogs/About.h"
 #include "ui/dialogs/UnitError.h"
+#include "ui/params/UnitShownItems.h"
 #include "ui/editor/EditorView.h"
 
 #include <QInputDialog>
@@ -199,8 +200,11 @@ void TForm2::BuildDeviceMenu(QMenu* netio) {
                                  clock_, messages_);
         SetDeviceTimerPaused(false);
     });
-    // A window that comes with later work: present, without action.
-    konfig->addAction(QStringLiteral("Anzeige"));
+    addEntry(this, konfig, QStringLiteral("Anzeige"), QKeySequence(), [this](bool) {
+        if (logic_->Simulating()) return;
+        // The whole session is one undo step, and only when it changed a page.
+        if (params::EditShownItems(*logic_, this)) MarkModified();
+    });
     QMenu* updaten = netio->addMenu(QStringLiteral("Updaten"));
     addEntry(this, updaten, QStringLiteral("Firmware (V7300 Programmer erforderlich)"), QKeySequence(),
              [this](bool) {
