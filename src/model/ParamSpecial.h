@@ -15,8 +15,8 @@
 namespace v7300 {
 
 // ---- OUT
-constexpr std::int32_t kColourWhite = 0xFFFFFF;
-constexpr std::int32_t kColourRed = 0x0000FF; // red in the low byte
+constexpr std::int32_t kTColorWhite = 0xFFFFFF;
+constexpr std::int32_t kTColorRed = 0x0000FF; // red in the low byte
 
 // The output numbers 1 … 8 that no other OUT component of the list uses, ascending.
 std::vector<int> FreeOutputIds(const TLogicComponentList& components, int index);
@@ -26,8 +26,8 @@ struct TOutParams {
     int Symbol = 1; // 0 "Text" … 7 "Pegel"
     std::string Text1;
     std::string Text2;
-    std::int32_t Colour1 = kColourWhite;
-    std::int32_t Colour2 = kColourRed;
+    std::int32_t Colour1 = kTColorWhite;
+    std::int32_t Colour2 = kTColorRed;
     std::vector<int> FreeIds;
     std::optional<int> Id; // the selected output number; none when its own is not free
 };
