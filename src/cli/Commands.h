@@ -17,5 +17,6 @@ int cmdEmulate(Context& ctx);
 int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
+int cmdTest(Context& ctx);
 
 } // namespace v7300::cli

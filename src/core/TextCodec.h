@@ -10,6 +10,9 @@ namespace v7300 {
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.
 std::string cp1252ToUtf8(std::string_view bytes);
 
+// The bytes are well-formed UTF-8 (sequences of up to four bytes).
+bool isValidUtf8(std::string_view bytes);
+
 // UTF-8 -> Windows-1252 bytes. A character Windows-1252 cannot hold, and a
 // malformed UTF-8 sequence, becomes "?".
 std::string utf8ToCp1252(std::string_view text);
