@@ -13,6 +13,7 @@
 #include "simulation/LogicTestRunner.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 
 namespace v7300::cli {
@@ -144,7 +145,12 @@ int cmdTest(Context& ctx) {
         status = std::max(status, r.status);
         results.push_back(std::move(r));
     }
-    if (wantJunit) writeFileAtomic(junit, junitXml(results));
+    if (wantJunit) {
+        std::error_code ec;
+        const std::string folder = directoryOf(junit);
+        if (!folder.empty()) std::filesystem::create_directories(folder, ec); // a CI report folder may not exist yet
+        writeFileAtomic(junit, junitXml(results));
+    }
     return status;
 }
 

@@ -147,7 +147,7 @@ private:
         case Kind::BisZeit: {
             const std::int64_t target = instantOf(s.At, zone_, s.Line);
             if (target < clock_.utcMs()) {
-                failValue_ = FormatTestTime(zone_, clock_.utcMs()) + " (schon vorbei)";
+                failValue_ = "schon vorbei";
                 return false;
             }
             return RunUntil(clock_.monotonicMs() + (target - clock_.utcMs()), [] { return false; });

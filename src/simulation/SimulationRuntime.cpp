@@ -211,12 +211,15 @@ void TLogicSimulation::GoToUtc(std::int64_t utcMs) {
         sim_.ClockWasSet();
         return;
     }
-    simClock_->RunFreeUntil(utcMs);
     if (sim_.WorkerActive()) {
+        simClock_->RunFreeUntil(utcMs);
         sim_.WakeWorker();
         return;
     }
-    while (simClock_->RunningFree() && Simulating() && !sim_.Stalled()) {
+    // Without a worker: at once, the last cycle (which may end past the
+    // target) unpaced as well.
+    simClock_->RunFreeUntil(utcMs + kPeriod);
+    while (simClock_->utcMs() < utcMs && Simulating() && !sim_.Stalled()) {
         const std::int64_t untilMono = simClock_->monotonicMs() + (utcMs - simClock_->utcMs());
         if (Advance(untilMono) == 0) break;
     }
