@@ -24,9 +24,11 @@ const std::array kCommands = {
     Command{"simulate", "simulate PROJECT [--seconds S | --cycles N] [--time ...] [--decimal-separator C] [--at T:AKTION]... [--watch NAME[,NAME...]] [--plot DATEI.png|.csv] [--every-cycle] [--effects]", cmdSimulate},
     Command{"test", "test DATEI... [--junit DATEI] [--every-cycle]", cmdTest},
     Command{"ping", "ping ADDRESS [--count N] [--port P]", cmdPing},
-    Command{"emulate", "emulate [--address A] [--port P] [--eeprom FILE] [--verbose] [--input N=WERT]... [--bus ID:BUCHSTABE:MAJOR.MINOR:KANÄLE]... [--clients N] [--firmware X.Y.Z] [--stage N] [--cycle MS]", cmdEmulate},
+    Command{"emulate", "emulate [--address A] [--port P] [--eeprom FILE] [--verbose] [--input N=WERT]... [--bus ID:BUCHSTABE:MAJOR.MINOR:KANÄLE]... [--clients N] [--firmware X.Y.Z] [--stage N] [--cycle MS] [--drop-ack N]", cmdEmulate},
     Command{"compile", "compile PROJECT [-o DATEI]", cmdCompile},
     Command{"checksum", "checksum PROJECT", cmdChecksum},
+    Command{"upload", "upload PROJECT --device ADDRESS [--port P] [--ip A.B.C.D] [--mask A.B.C.D] [--gateway A.B.C.D] [--dns A.B.C.D] [--mac XX:XX:XX:XX:XX:XX] [--web-port N] [--telnet-port N] [--tz ±HH] [--password TEXT] [--set-clock] [--timeout S]", cmdUpload},
+    Command{"verify", "verify PROJECT --device ADDRESS [--port P]", cmdVerify},
     Command{"render", "render PROJECT -o DATEI.png|.jpg|.bmp [--simulate-seconds S] [--at T:AKTION]...", cmdRender},
 };
 

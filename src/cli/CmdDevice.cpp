@@ -97,6 +97,7 @@ int cmdEmulate(Context& ctx) {
     options.ExpansionStage = static_cast<std::uint8_t>(intOption(ctx.args, "--stage", 7, 0, 255));
     options.CycleMs = intOption(ctx.args, "--cycle", 10, 1, 10000);
     if (takeOption(ctx.args, "--firmware", text)) options.Firmware = parseFirmware(text);
+    options.DropAck = static_cast<std::uint32_t>(intOption(ctx.args, "--drop-ack", 0, 0, 1000000));
     try {
         for (const auto& spec : takeOptions(ctx.args, "--bus")) options.Bus.push_back(ParseBusModule(spec));
     } catch (const Error& e) {

@@ -18,5 +18,7 @@ int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
 int cmdTest(Context& ctx);
+int cmdUpload(Context& ctx);
+int cmdVerify(Context& ctx);
 
 } // namespace v7300::cli

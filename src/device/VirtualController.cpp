@@ -279,6 +279,10 @@ TV7300Telegram TVirtualController::answer(const TV7300Telegram& request, bool& r
         if (!needs(2)) break;
         const std::size_t address = static_cast<std::size_t>((p[0] << 8) | p[1]);
         const std::size_t count = p.size() - 2;
+        if (dropWrite(address)) {
+            reply = false;
+            break;
+        }
         if (address + count > eeprom_.size()) {
             const std::size_t room = address < eeprom_.size() ? eeprom_.size() - address : 0;
             r = errorReport(request.Command, DeviceErrorLength, static_cast<std::uint8_t>(room),
@@ -293,6 +297,8 @@ TV7300Telegram TVirtualController::answer(const TV7300Telegram& request, bool& r
     case CmdLogikState:
         // Logic processing stops until the next restart; no reply.
         running_ = false;
+        blockWrites_ = 0;
+        droppedBlocks_.clear();
         reply = false;
         log("Logik angehalten");
         break;
@@ -377,6 +383,19 @@ TV7300Telegram TVirtualController::busAnswer(const TV7300Telegram& request, bool
     default: reply = false; break; // modules ignore commands they do not know
     }
     return r;
+}
+
+bool TVirtualController::dropWrite(std::size_t address) {
+    if (options_.DropAck == 0) return false;
+    const auto again = std::find(droppedBlocks_.begin(), droppedBlocks_.end(), address);
+    if (again != droppedBlocks_.end()) {
+        droppedBlocks_.erase(again); // the resend is stored and acknowledged
+        return false;
+    }
+    if (++blockWrites_ % options_.DropAck != 0) return false;
+    if (droppedBlocks_.size() < 1024) droppedBlocks_.push_back(address);
+    log("Block " + std::to_string(address) + " verworfen (--drop-ack)");
+    return true;
 }
 
 int TVirtualController::ReadPending() {

@@ -45,6 +45,9 @@ struct TVirtualControllerOptions {
     std::size_t EepromSize = 8192;
     std::int32_t CycleMs = 10;
     std::vector<TEmulatedBusModule> Bus;
+    // When not 0: the first write of every Nth EEPROM block is lost (neither
+    // stored nor acknowledged), so that the sender has to send it again.
+    std::uint32_t DropAck = 0;
 };
 
 class TVirtualController {
@@ -113,6 +116,11 @@ private:
     std::int64_t clockBaseEpochMs_ = 0;
     std::int64_t clockBaseMono_ = 0;
     std::uint8_t offsetIndex_ = 12;
+    // --drop-ack: blocks written since the last logic-state request, and the
+    // addresses whose first write was dropped.
+    std::uint32_t blockWrites_ = 0;
+    std::vector<std::size_t> droppedBlocks_;
+    bool dropWrite(std::size_t address);
 };
 
 } // namespace v7300

@@ -1,5 +1,6 @@
 // ping and emulate on 127.0.0.1.
 #include "cli/Cli.h"
+#include "ServedController.h"
 #include "support/CliRun.h"
 #include "core/Clock.h"
 #include "device/VirtualController.h"
@@ -23,45 +24,8 @@ namespace {
 using Result = test::CliResult;
 using test::runCli;
 
-// A virtual controller on a free port of 127.0.0.1, served by a thread.
-class ServedController {
-public:
-    explicit ServedController(std::uint8_t clients) {
-        TVirtualControllerOptions o;
-        o.Port = 0;
-        o.TcpClients = clients;
-        vc_ = std::make_unique<TVirtualController>(o, clock_);
-        thread_ = std::thread([this] {
-            while (!stop_) {
-                pollfd p{vc_->Descriptor(), POLLIN, 0};
-                if (::poll(&p, 1, 10) > 0) vc_->ReadPending();
-            }
-        });
-    }
-    ~ServedController() {
-        stop_ = true;
-        thread_.join();
-    }
-    std::uint16_t port() const { return vc_->Port(); }
-
-private:
-    SystemClock clock_;
-    std::unique_ptr<TVirtualController> vc_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
-std::uint16_t unusedPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
+using test::ServedController;
+using test::unusedPort;
 
 TEST(PingCommand, PrintsOneLinePerReplyAndTheCount) {
     ServedController vc(2);
