@@ -11,13 +11,13 @@ namespace v7300 {
 TLogicSimulation::TLogicSimulation(TLogic& logic, Clock& clock, TEffectPorts ports)
     : logic_(logic), clock_(clock), ports_(ports), sim_(clock, ports) {
     sim_.SetBeforeCycle([this] { Tick(); });
+    sim_.SetAfterCycle([this] { AfterCycle(); });
     logic_.Simulation = &sim_;
 }
 
 TLogicSimulation::TLogicSimulation(TLogic& logic, TSimulationClock& clock, TEffectPorts ports)
     : TLogicSimulation(logic, static_cast<Clock&>(clock), ports) {
     simClock_ = &clock;
-    sim_.SetAfterCycle([this] { AfterCycle(); });
     sim_.SetRunFree([&clock] { return clock.RunningFree(); });
 }
 
@@ -117,7 +117,10 @@ int TLogicSimulation::RunCycles(int n) {
         Tick();
         const std::int64_t before = sim_.CycleCount();
         const bool more = sim_.RunCycle();
-        if (sim_.CycleCount() != before) ++ran;
+        if (sim_.CycleCount() != before) {
+            ++ran;
+            if (onCycle_) onCycle_();
+        }
         if (!more) break;
     }
     return ran;
@@ -150,19 +153,23 @@ std::int64_t TLogicSimulation::Advance(std::int64_t untilMonotonicMs, bool skipI
     if (skipIdle) {
         const std::int64_t bound = std::min(countBefore(clock_.monotonicMs(), untilMonotonicMs),
                                             CyclesReadingBefore(NextActionDue()));
-        if (const std::int64_t skipped = sim_.SkipIdle(bound); skipped > 0) return skipped;
+        if (const std::int64_t skipped = sim_.SkipIdle(bound); skipped > 0) {
+            if (onCycle_) onCycle_();
+            return skipped;
+        }
     }
     return RunCycles(1);
 }
 
 // The worker after each cycle: on an unpaced clock idle stretches are skipped.
 void TLogicSimulation::AfterCycle() {
+    if (onCycle_) onCycle_();
     if (simClock_ == nullptr || !simClock_->Unpaced()) return;
     if (sim_.Paused() && !simClock_->RunningFree()) return; // single steps stay single
     std::int64_t bound = CyclesReadingBefore(NextActionDue());
     if (simClock_->RunningFree())
         bound = std::min(bound, countBefore(simClock_->utcMs() + TSimulate::kThreadInterval, simClock_->RunFreeTarget()));
-    sim_.SkipIdle(bound);
+    if (sim_.SkipIdle(bound) > 0 && onCycle_) onCycle_();
 }
 
 void TLogicSimulation::Pause() {

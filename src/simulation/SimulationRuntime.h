@@ -9,6 +9,7 @@
 #include "simulation/SimulationClock.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -83,6 +84,9 @@ public:
     void Release(const std::string& name) { sim_.Release(name); }
     void ReleaseAll() { sim_.ReleaseAll(); }
     std::vector<TVariablen> Forced() const { return sim_.Forced(); }
+    // Called on the cycling thread after every cycle and after every jump over
+    // idle cycles (a timing plot samples here). Set it before Simulate.
+    void SetOnCycle(std::function<void()> onCycle) { onCycle_ = std::move(onCycle); }
     // "Pausiert" while paused, "Lokale Simulation" while running, else empty.
     std::string StatusText() const;
     // The simulated local date and time, "Mo 05.01.2026 12:00:00".
@@ -109,6 +113,7 @@ private:
     TLogic& logic_;
     Clock& clock_;
     TSimulationClock* simClock_ = nullptr;
+    std::function<void()> onCycle_;
     TEffectPorts ports_;
     TSimulate sim_;
     mutable std::mutex actionsMutex_;

@@ -1,6 +1,7 @@
 // The controls of a running simulation without a window: pause, single step,
 // speed, jumps in time, forcing; with and without the worker thread.
 #include "simulation/SimulationRuntime.h"
+#include "simulation/TimingPlot.h"
 
 #include "SimTestSupport.h"
 #include "core/NumberFormat.h"
@@ -159,6 +160,32 @@ TEST_F(RuntimeControlTest, GoToWithTheWorkerWhilePausedStaysPausedAtTheTarget) {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(sim.CycleCount(), held);
     runtime.Simulation_abbrechen();
+}
+
+TEST(RuntimeOnCycle, APlotSampledAfterEveryCycleAndJumpSeesEveryChange) {
+    setDecimalSeparator(',');
+    test::RecordingMessagePort messages;
+    TLogic logic{TLogicComponentLibrary{}, messages};
+    logic.NewProject();
+    logic.Components.Add(makeComponent("LAMP1", {"% $_A1 = $IN"}));
+    VirtualClock real;
+    TSimulationClock clock{real, TTimeZone(), (DateTime{2026, 1, 5, 12, 0, 0, 0}).toEpochMs()};
+    TLogicSimulation runtime{logic, clock};
+    TTimingPlot plot({"$LAMP1__A1"}, clock.utcMs());
+    int calls = 0;
+    runtime.SetOnCycle([&] {
+        ++calls;
+        plot.Sample(clock.monotonicMs(), runtime.Simulator());
+    });
+    runtime.Simulate(false);
+    runtime.GoTo({2026, 1, 5, 13, 0, 0, 0});
+    runtime.Simulator().SetVariable("$LAMP1_IN", "1");
+    runtime.GoTo({2026, 1, 5, 14, 0, 0, 0});
+    EXPECT_LT(calls, 100) << "an idle hour is jumped over";
+    ASSERT_EQ(plot.Changes().size(), 2u);
+    EXPECT_EQ(plot.Changes()[1].value, "1");
+    EXPECT_GE(plot.Changes()[1].t, 3600000);
+    EXPECT_LT(plot.Changes()[1].t, 3600000 + 300);
 }
 
 } // namespace
