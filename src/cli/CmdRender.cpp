@@ -96,7 +96,9 @@ int cmdRender(Context& ctx) {
             const std::int64_t elapsed = clock.monotonicMs() - start;
             if (elapsed >= simulateMs) break;
             while (next < actions.size() && actions[next].atMs <= elapsed) applyTimedAction(actions[next++], *runtime);
-            if (runtime->RunCycles(1) == 0) break;
+            // Up to the next action or the end; idle stretches are jumped over.
+            const std::int64_t until = start + (next < actions.size() ? std::min(simulateMs, actions[next].atMs) : simulateMs);
+            if (runtime->Advance(until) == 0) break;
         }
     }
 

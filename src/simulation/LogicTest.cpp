@@ -11,7 +11,7 @@ namespace v7300 {
 
 namespace {
 
-constexpr std::int64_t kMaxDurationMs = 3660LL * 86400000; // ten years
+constexpr std::int64_t kMaxDurationMs = 366LL * 86400000; // a year, as simulate --seconds
 
 struct Token {
     std::string text;
