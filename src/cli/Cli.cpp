@@ -30,6 +30,8 @@ const std::array kCommands = {
     Command{"upload", "upload PROJECT --device ADDRESS [--port P] [--ip A.B.C.D] [--mask A.B.C.D] [--gateway A.B.C.D] [--dns A.B.C.D] [--mac XX:XX:XX:XX:XX:XX] [--web-port N] [--telnet-port N] [--tz ±HH] [--password TEXT] [--set-clock] [--timeout S]", cmdUpload},
     Command{"verify", "verify PROJECT --device ADDRESS [--port P]", cmdVerify},
     Command{"render", "render PROJECT -o DATEI.png|.jpg|.bmp [--simulate-seconds S] [--at T:AKTION]...", cmdRender},
+    Command{"ports", "ports", cmdPorts},
+    Command{"flash", "flash --list | flash ENTRY --port DEVICE [--dry-run]", cmdFlash},
 };
 
 void printHelp(std::ostream& out) {

@@ -18,6 +18,8 @@ int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
 int cmdTest(Context& ctx);
+int cmdPorts(Context& ctx);
+int cmdFlash(Context& ctx);
 int cmdUpload(Context& ctx);
 int cmdVerify(Context& ctx);
 

@@ -22,6 +22,12 @@ void TLogic::Init() {
     Redraw();
 }
 
+bool TLogic::SetDeviceAddress(const std::string& address) {
+    if (DeviceAddress == address) return false;
+    DeviceAddress = address;
+    return true;
+}
+
 void TLogic::SetDefaultOptions() {
     Quarz = 16000000;
     DeviceModel = "V7300-NET-IO";

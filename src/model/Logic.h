@@ -82,6 +82,8 @@ public:
     // "Neu": the project options to their defaults, then Init.
     void NewProject();
     void SetDefaultOptions();
+    // The controller's address kept with the project; true when it changed.
+    bool SetDeviceAddress(const std::string& address);
 
     // --- lookups
     // List index of the named component (counted without TXT when skipTXT), -1 when

@@ -29,6 +29,7 @@
 #include "ui/Unit_LCD.h"
 #include "ui/V7300Scrollbar.h"
 #include "ui/Version.h"
+#include "ui/device/Unit_Atmel_Beschreiben.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -483,15 +484,28 @@ void TForm2::BuildMenu() {
     konfig->addAction(QStringLiteral("Anzeige"));
     QMenu* updaten = netio->addMenu(QStringLiteral("Updaten"));
     add(updaten, QStringLiteral("Firmware (V7300 Programmer erforderlich)"), QKeySequence(),
-        [this](bool) { Log("Firmware Update"); });
+        [this](bool) {
+            Log("Firmware Update");
+            ShowAtmelBeschreiben(this, messages_, clock_, directoryOf(setup_.ProgramPath));
+        });
     add(updaten, QStringLiteral("Logik"), QKeySequence(Qt::Key_F5), [this](bool) { TransferProgram(); });
     actLiveMenu_ = nullptr;
 
     QMenu* tools = bar->addMenu(QStringLiteral("Tools"));
-    tools->addAction(QStringLiteral("Webinterface öffnen"));
-    tools->addAction(QStringLiteral("V7300-NET-IO Control (PC Version)"));
-    tools->addAction(QStringLiteral("V7300-NET-IO-Designer"));
-    tools->addAction(QStringLiteral("Hardware Anschlussbeschreibung"));
+    TToolsPorts toolsPorts = QtToolsPorts();
+    if (setup_.ToolsPorts.OpenUrl) toolsPorts.OpenUrl = setup_.ToolsPorts.OpenUrl;
+    if (setup_.ToolsPorts.StartProgram) toolsPorts.StartProgram = setup_.ToolsPorts.StartProgram;
+    // An undo step of the address change belongs here, beside the marker.
+    toolsPorts.DocumentChanged = [this] { MarkModified(); };
+    toolsPorts.PrintBusListing = setup_.ToolsPorts.PrintBusListing; // the bus listing print-out, when built
+    tools_ = std::make_unique<TToolsMenu>(*logic_, messages_, setup_.SettingsFile, directoryOf(setup_.ProgramPath),
+                                          std::move(toolsPorts));
+    add(tools, QStringLiteral("Webinterface öffnen"), QKeySequence(), [this](bool) { tools_->OpenWebinterface(); });
+    add(tools, QStringLiteral("V7300-NET-IO Control (PC Version)"), QKeySequence(),
+        [this](bool) { tools_->StartControlProgram(); });
+    add(tools, QStringLiteral("V7300-NET-IO-Designer"), QKeySequence(), [this](bool) { tools_->OpenDesigner(); });
+    add(tools, QStringLiteral("Hardware Anschlussbeschreibung"), QKeySequence(),
+        [this](bool) { tools_->PrintHardwareDescription(); });
 
     QMenu* hilfe = bar->addMenu(QStringLiteral("Hilfe"));
     add(hilfe, QStringLiteral("Programm Informationen"), QKeySequence(Qt::Key_F1), [this](bool) {

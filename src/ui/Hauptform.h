@@ -8,6 +8,7 @@
 #include "model/Logic.h"
 #include "ui/QtClock.h"
 #include "ui/QtMessagePort.h"
+#include "ui/app/ToolsMenu.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -64,6 +65,7 @@ struct TForm2Setup {
     std::uint16_t FirstPort = 4000, LastPort = 4050, DevicePort = 4000;
     bool SimulationWorker = true;    // false: tests run the cycles themselves
     bool Timers = true;              // false: tests call the timer work themselves
+    TToolsPorts ToolsPorts;          // the "Tools" entries' desktop ports; unset: the real ones
 };
 
 class TForm2 : public QMainWindow {
@@ -133,6 +135,7 @@ public:
     TQtSimInputPort* SliderWindows() { return simInput_.get(); }
     TV7300NETIO* Link() { return link_.get(); }
     TSettingsFile* Settings() { return settings_.get(); }
+    TToolsMenu* Tools() { return tools_.get(); }
     QLabel* PanelFlashSize() { return panelFalshSize_; }
     QLabel* HardwareStatus() { return P_HardwareStatus_; }
     QLabel* StatusEx() { return labelStatusEx_; }
@@ -201,6 +204,7 @@ private:
     std::unique_ptr<TLogicSimulation> simulation_;
     std::unique_ptr<TSettingsFile> settings_;
     std::unique_ptr<TV7300NETIO> link_;
+    std::unique_ptr<TToolsMenu> tools_;
     QSocketNotifier* linkNotifier_ = nullptr;
     QSocketNotifier* broadcastNotifier_ = nullptr;
 

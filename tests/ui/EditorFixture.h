@@ -76,6 +76,15 @@ protected:
         setup.LinkEnabled = false;
         setup.SimulationWorker = false;
         setup.Timers = false;
+        // No test opens a real browser or starts a program.
+        setup.ToolsPorts.OpenUrl = [this](const std::string& url) {
+            openedUrls.push_back(url);
+            return true;
+        };
+        setup.ToolsPorts.StartProgram = [this](const std::string& program, const std::string&) {
+            startedPrograms.push_back(program);
+            return true;
+        };
         auto f = std::make_unique<TForm2>(setup);
         f->show();
         QCoreApplication::processEvents();
@@ -116,6 +125,8 @@ protected:
     RecordingMessagePort messages;
     VirtualClock clock;
     ScriptedDialogs dialogs;
+    std::vector<std::string> openedUrls;
+    std::vector<std::string> startedPrograms;
     std::unique_ptr<TForm2> form;
 };
 
