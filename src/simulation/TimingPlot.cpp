@@ -1,12 +1,14 @@
 #include "simulation/TimingPlot.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace v7300 {
 
-TTimingPlot::TTimingPlot(std::vector<std::string> names, std::int64_t startUtcMs, TTimeZone zone)
+TTimingPlot::TTimingPlot(std::vector<std::string> names, std::int64_t startUtcMs, TTimeZone zone,
+                         std::size_t maxChanges)
     : names_(std::move(names)), last_(names_.size()), seen_(names_.size(), 0), startUtcMs_(startUtcMs),
-      zone_(std::move(zone)) {}
+      zone_(std::move(zone)), maxChanges_(std::max<std::size_t>(10, maxChanges)) {}
 
 void TTimingPlot::Sample(std::int64_t t, const TSimulationState& store) {
     for (std::size_t i = 0; i < names_.size(); ++i) Record(t, i, store.GetVariable(names_[i]));
@@ -19,10 +21,10 @@ void TTimingPlot::Record(std::int64_t t, std::size_t trace, const std::string& v
     if (seen_[trace] && last_[trace] == value) return;
     seen_[trace] = 1;
     last_[trace] = value;
-    if (changes_.size() >= kMaxChanges) {
+    if (changes_.size() >= maxChanges_) {
         // Drop the oldest tenth; the first value of each trace after the cut
         // stands in for what came before.
-        changes_.erase(changes_.begin(), changes_.begin() + static_cast<long>(kMaxChanges / 10));
+        changes_.erase(changes_.begin(), changes_.begin() + static_cast<long>(maxChanges_ / 10));
         truncated_ = true;
     }
     changes_.push_back({t, trace, value});

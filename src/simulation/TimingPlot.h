@@ -1,7 +1,8 @@
 #pragma once
 // The data of a timing plot: chosen store entries followed against simulated
 // time. Only changes are kept (a value holds until the next change), at most
-// kMaxChanges of them; the oldest go first, so a long run keeps its latest part.
+// kMaxChanges of them (or as many as given); the oldest go first, so a long run
+// keeps its latest part.
 #include "core/TimeZone.h"
 #include "simulation/LogicSimulation.h"
 
@@ -22,7 +23,8 @@ public:
     static constexpr std::size_t kMaxChanges = 500000;
 
     // startUtcMs: the simulated instant of t = 0; local times in the zone.
-    TTimingPlot(std::vector<std::string> names, std::int64_t startUtcMs, TTimeZone zone = {});
+    TTimingPlot(std::vector<std::string> names, std::int64_t startUtcMs, TTimeZone zone = {},
+                std::size_t maxChanges = kMaxChanges);
 
     const std::vector<std::string>& Names() const { return names_; }
     // Reads every entry and keeps those that changed since the last sample.
@@ -53,6 +55,7 @@ private:
     std::vector<char> seen_;
     std::int64_t startUtcMs_;
     TTimeZone zone_;
+    std::size_t maxChanges_;
     std::vector<TPlotChange> changes_;
     std::int64_t end_ = 0;
     bool truncated_ = false;

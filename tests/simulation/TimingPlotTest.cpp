@@ -53,11 +53,11 @@ TEST(TimingPlot, CsvHasOneRowPerChangeTimeWithLocalTime) {
 }
 
 TEST(TimingPlot, LongRunsKeepTheirLatestChanges) {
-    TTimingPlot plot({"$T"}, 0);
-    for (std::size_t i = 0; i < TTimingPlot::kMaxChanges + 10; ++i) plot.Record(static_cast<std::int64_t>(i), 0, std::to_string(i % 2));
+    TTimingPlot plot({"$T"}, 0, {}, 1000);
+    for (std::int64_t i = 0; i < 1010; ++i) plot.Record(i, 0, std::to_string(i % 2));
     EXPECT_TRUE(plot.Truncated());
-    EXPECT_LE(plot.Changes().size(), TTimingPlot::kMaxChanges);
-    EXPECT_EQ(plot.Changes().back().t, static_cast<std::int64_t>(TTimingPlot::kMaxChanges + 9));
+    EXPECT_LE(plot.Changes().size(), 1000u);
+    EXPECT_EQ(plot.Changes().back().t, 1009);
 }
 
 } // namespace
