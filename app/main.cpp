@@ -1,7 +1,9 @@
 // The editor: error report window first, then the main window, then the event loop.
 #include "core/MessagePort.h"
 #include "project/Settings.h"
+#include "simulation/SmtpSender.h"
 #include "ui/About.h"
+#include "ui/DarkLook.h"
 #include "ui/FileTypeRegistration.h"
 #include "ui/Hauptform.h"
 #include "ui/LogikApplication.h"
@@ -19,7 +21,10 @@
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    v7300::InitCurl(); // before any thread runs
     v7300::TLogikApplication app(argc, argv);
+    v7300::ApplyDarkLook(app);
+    v7300::InstallGermanTranslations(app);
     const std::string programPath = QCoreApplication::applicationFilePath().toStdString();
     const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
     // V7300_SETTINGS names another config.ini (tests and diagnostics).
@@ -47,6 +52,8 @@ int main(int argc, char** argv) {
     // Diagnostic switches: no start-window pauses, no device link, report the start time.
     if (qEnvironmentVariableIsSet("V7300_NO_START_PAUSE")) setup.ProgressPauseMs = 0;
     if (qEnvironmentVariable("V7300_LINK") == QStringLiteral("off")) setup.LinkEnabled = false;
+    // V7300_DEVICE replaces the start address, for trying the editor against `v7300 emulate`.
+    if (qEnvironmentVariableIsSet("V7300_DEVICE")) setup.DeviceAddress = qEnvironmentVariable("V7300_DEVICE").toStdString();
 
     auto* form = new v7300::TForm2(setup);
     if (qEnvironmentVariableIsSet("V7300_REPORT_START"))

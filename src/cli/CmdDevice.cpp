@@ -45,6 +45,45 @@ extern "C" void onStopSignal(int) {
     if (gStopPipe[1] >= 0) (void)!::write(gStopPipe[1], &byte, 1);
 }
 
+// Installs the stop handlers for SIGINT and SIGTERM with the self-pipe; the
+// previous handlers come back and the pipe is closed however the loop ends.
+class StopSignals {
+public:
+    StopSignals() {
+        if (::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0) throw Error("pipe() fehlgeschlagen");
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        if (::sigaction(SIGINT, &action, &oldInt_) != 0) {
+            ClosePipe();
+            throw Error("sigaction() fehlgeschlagen");
+        }
+        if (::sigaction(SIGTERM, &action, &oldTerm_) != 0) {
+            (void)::sigaction(SIGINT, &oldInt_, nullptr);
+            ClosePipe();
+            throw Error("sigaction() fehlgeschlagen");
+        }
+    }
+    ~StopSignals() {
+        // Putting back what was installed before cannot fail.
+        (void)::sigaction(SIGINT, &oldInt_, nullptr);
+        (void)::sigaction(SIGTERM, &oldTerm_, nullptr);
+        ClosePipe();
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    int Descriptor() const { return gStopPipe[0]; }
+
+private:
+    static void ClosePipe() {
+        ::close(gStopPipe[0]);
+        ::close(gStopPipe[1]);
+        gStopPipe[0] = gStopPipe[1] = -1;
+    }
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
 TFirmwareVersion parseFirmware(const std::string& text) {
     TFirmwareVersion v;
     unsigned a = 0, b = 0, c = 0;
@@ -127,19 +166,13 @@ int cmdEmulate(Context& ctx) {
             << ". Eingaben: input N WERT, bus ID BITS, show. Ende mit Strg+C.\n";
     ctx.out.flush();
 
-    if (::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0) throw Error("pipe() fehlgeschlagen");
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    struct sigaction oldInt {}, oldTerm {};
-    ::sigaction(SIGINT, &action, &oldInt);
-    ::sigaction(SIGTERM, &action, &oldTerm);
+    const StopSignals stopSignals;
 
     bool stdinOpen = true;
     std::string pending;
     bool stop = false;
     while (!stop) {
-        pollfd fds[3] = {{gStopPipe[0], POLLIN, 0}, {controller.Descriptor(), POLLIN, 0},
+        pollfd fds[3] = {{stopSignals.Descriptor(), POLLIN, 0}, {controller.Descriptor(), POLLIN, 0},
                          {stdinOpen ? STDIN_FILENO : -1, POLLIN, 0}};
         const int ready = ::poll(fds, 3, static_cast<int>(controller.MsUntilNextCycle()));
         if (ready < 0 && errno != EINTR) break;
@@ -167,11 +200,6 @@ int cmdEmulate(Context& ctx) {
         }
         controller.Tick();
     }
-    ::sigaction(SIGINT, &oldInt, nullptr);
-    ::sigaction(SIGTERM, &oldTerm, nullptr);
-    ::close(gStopPipe[0]);
-    ::close(gStopPipe[1]);
-    gStopPipe[0] = gStopPipe[1] = -1;
     ctx.out << "Emulator beendet.\n";
     return 0;
 }

@@ -49,23 +49,35 @@ public:
         struct sigaction sa {};
         sa.sa_handler = onInterrupt;
         sigemptyset(&sa.sa_mask);
-        ::sigaction(SIGINT, &sa, &oldInt_);
-        ::sigaction(SIGTERM, &sa, &oldTerm_);
+        // Without both handlers the run goes on unwatched, as without the pipe.
+        if (::sigaction(SIGINT, &sa, &oldInt_) != 0) {
+            ClosePipe();
+            return;
+        }
+        if (::sigaction(SIGTERM, &sa, &oldTerm_) != 0) {
+            (void)::sigaction(SIGINT, &oldInt_, nullptr);
+            ClosePipe();
+            return;
+        }
         installed_ = true;
     }
     ~InterruptWatch() {
         if (!installed_) return;
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-        ::close(gInterruptPipe[0]);
-        ::close(gInterruptPipe[1]);
-        gInterruptPipe[0] = gInterruptPipe[1] = -1;
+        // Putting back what was installed before cannot fail.
+        (void)::sigaction(SIGINT, &oldInt_, nullptr);
+        (void)::sigaction(SIGTERM, &oldTerm_, nullptr);
+        ClosePipe();
     }
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
     int Descriptor() const { return installed_ ? gInterruptPipe[0] : -1; }
 
 private:
+    static void ClosePipe() {
+        ::close(gInterruptPipe[0]);
+        ::close(gInterruptPipe[1]);
+        gInterruptPipe[0] = gInterruptPipe[1] = -1;
+    }
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
     bool installed_ = false;

@@ -17,6 +17,7 @@
 #include "model/LogicRenderer.h"
 #include "project/ProjectFile.h"
 #include "simulation/SimulationRuntime.h"
+#include "cli/GuiApplication.h"
 #include "ui/QtCanvas.h"
 
 #include <algorithm>

@@ -22,5 +22,6 @@ int cmdPorts(Context& ctx);
 int cmdFlash(Context& ctx);
 int cmdUpload(Context& ctx);
 int cmdVerify(Context& ctx);
+int cmdBus(Context& ctx);
 
 } // namespace v7300::cli

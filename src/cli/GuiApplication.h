@@ -1,5 +1,5 @@
 #pragma once
-// The Qt application that the QPainter canvas needs in a command-line tool.
+// The Qt GUI application that the drawing subcommands need for fonts and painters.
 #ifdef V7300_HAVE_QT
 #include <QGuiApplication>
 
@@ -7,8 +7,8 @@
 
 namespace v7300::cli {
 
-// Creates the application unless one exists (then nothing); without a display
-// Qt's offscreen platform serves.
+// Creates the application unless one exists (then returns nothing). Without a
+// display Qt's offscreen platform serves.
 std::unique_ptr<QGuiApplication> ensureGuiApplication();
 
 } // namespace v7300::cli

@@ -3,10 +3,13 @@
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "core/NumberFormat.h"
+#include "device/RS485Device.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <netinet/in.h>
@@ -44,6 +47,18 @@ std::uint8_t byteOf(const std::string& text, int low, int high, const char* what
     if (!v || *v < low || *v > high)
         throw Error(std::string("Ungültige Angabe für ") + what + ": '" + text + "'");
     return static_cast<std::uint8_t>(*v);
+}
+
+// A decimal number or a hexadecimal one with "0x" (port bits, raw words).
+std::optional<std::int32_t> parseNumberWord(const std::string& text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::int32_t v = 0;
+        const char* end = text.data() + text.size();
+        const auto [ptr, ec] = std::from_chars(text.data() + 2, end, v, 16);
+        if (ec != std::errc() || ptr != end) return std::nullopt;
+        return v;
+    }
+    return parseInt32(text);
 }
 
 } // namespace
@@ -361,7 +376,7 @@ TV7300Telegram TVirtualController::busAnswer(const TV7300Telegram& request, bool
             break;
         case 'T':
             for (std::size_t k = 0; k < 4; ++k) {
-                const std::uint16_t raw = RawBusTemperature(m->TenthsDegrees[k]);
+                const std::uint16_t raw = m->RawTemperature[k].value_or(RawBusTemperature(m->TenthsDegrees[k]));
                 const std::size_t at = 16 - 2 * k; // temperature 1 in bytes 16–17 … 4 in 10–11
                 r.Payload[at] = static_cast<std::uint8_t>(raw >> 8);
                 r.Payload[at + 1] = static_cast<std::uint8_t>(raw & 0xFF);
@@ -417,6 +432,44 @@ int TVirtualController::ReadPending() {
     return count;
 }
 
+std::string TVirtualController::busCommandLine(std::istream& in) {
+    // bus ID BITS | bus ID T1 [T2 T3 T4] | bus ID raw R1 [R2 R3 R4]
+    std::string target, value;
+    in >> target;
+    const auto id = parseInt32(target);
+    TEmulatedBusModule* m = id && *id >= 0 && *id <= 255 ? module(static_cast<std::uint8_t>(*id)) : nullptr;
+    if (!m) throw Error("Kein Bus-Modul mit der ID " + target);
+    bool raw = false;
+    std::vector<std::int32_t> values;
+    while (in >> value) {
+        if (values.empty() && !raw && value == "raw") {
+            raw = true;
+            continue;
+        }
+        const auto v = parseNumberWord(value);
+        if (!v) throw Error("Zahl erwartet: " + value);
+        values.push_back(*v);
+    }
+    if (values.empty()) throw Error("Aufruf: bus ID BITS | bus ID T1 [T2 T3 T4] | bus ID raw R1 [R2 R3 R4]");
+    if (raw && m->Letter != 'T') throw Error("raw gilt nur für Temperatur-Module");
+    if (m->Letter == 'T') {
+        for (std::size_t k = 0; k < values.size() && k < 4; ++k) {
+            if (raw) {
+                const auto word = static_cast<std::uint16_t>(values[k] & 0xFFFF);
+                m->RawTemperature[k] = word;
+                m->TenthsDegrees[k] = static_cast<std::int16_t>(
+                    5 * RawTemperatureHalves(static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word & 0xFF)));
+            } else {
+                m->RawTemperature[k].reset();
+                m->TenthsDegrees[k] = static_cast<std::int16_t>(std::clamp(values[k], -32768, 32767));
+            }
+        }
+    } else {
+        m->PortBits = static_cast<std::uint8_t>(values[0]);
+    }
+    return "Bus-Modul " + target + " gesetzt";
+}
+
 std::string TVirtualController::Command(const std::string& line) {
     std::istringstream in(line);
     std::string word, target, value;
@@ -437,27 +490,7 @@ std::string TVirtualController::Command(const std::string& line) {
         SetInput(*n, *v);
         return "Eingang " + std::to_string(*n) + " = " + std::to_string(*v);
     }
-    if (word == "bus") {
-        // bus ID BITS: the port bits of an input module (or temperature tenths: bus ID T1 T2 T3 T4)
-        in >> target;
-        const auto id = parseInt32(target);
-        TEmulatedBusModule* m = id && *id >= 0 && *id <= 255 ? module(static_cast<std::uint8_t>(*id)) : nullptr;
-        if (!m) throw Error("Kein Bus-Modul mit der ID " + target);
-        std::vector<std::int32_t> values;
-        while (in >> value) {
-            const auto v = parseInt32(value);
-            if (!v) throw Error("Zahl erwartet: " + value);
-            values.push_back(*v);
-        }
-        if (values.empty()) throw Error("Aufruf: bus ID BITS | bus ID T1 [T2 T3 T4]");
-        if (m->Letter == 'T') {
-            for (std::size_t k = 0; k < values.size() && k < 4; ++k)
-                m->TenthsDegrees[k] = static_cast<std::int16_t>(std::clamp(values[k], -32768, 32767));
-        } else {
-            m->PortBits = static_cast<std::uint8_t>(values[0]);
-        }
-        return "Bus-Modul " + target + " gesetzt";
-    }
+    if (word == "bus") return busCommandLine(in);
     if (word == "show") {
         std::string s = running_ ? "Logik läuft" : "Logik steht";
         if (!imageProblem_.empty()) s += " (" + imageProblem_ + ")";

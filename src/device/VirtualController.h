@@ -13,6 +13,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ struct TEmulatedBusModule {
     std::array<std::uint8_t, 2> Duty{};           // PWM module
     std::array<std::uint8_t, 4> PwmSettings{1, 1, 1, 1};
     std::array<std::int16_t, 4> TenthsDegrees{215, 200, 185, -50}; // temperature module
+    // Raw temperature words set as such (stdin "bus ID raw …"): answered verbatim,
+    // bits the program has to ignore included.
+    std::array<std::optional<std::uint16_t>, 4> RawTemperature{};
 };
 // "ID:LETTER:MAJOR.MINOR:CHANNELS", e.g. "5:O:0.2:4". Raises Error on a bad text.
 TEmulatedBusModule ParseBusModule(const std::string& text);
@@ -76,7 +81,8 @@ public:
     // Device input 1 … 8, or (object number given) the switch of a software input.
     void SetInput(int input, std::int32_t value) { runner_.SetHardwareInput(input, value); }
     void SetSoftwareInput(std::uint8_t object, std::int32_t value) { runner_.SetSoftwareInput(object, value); }
-    // A line typed at run time: "input N VALUE", "input @OBJECT VALUE", "show".
+    // A line typed at run time: "input N VALUE", "input @OBJECT VALUE", "bus ID BITS",
+    // "bus ID T1 [T2 T3 T4]" (tenths of a degree), "bus ID raw R1 [R2 R3 R4]", "show".
     // Returns the answer to print; raises Error for a line it does not understand.
     std::string Command(const std::string& line);
 
@@ -93,6 +99,7 @@ public:
     DateTime DeviceTime();
 
 private:
+    std::string busCommandLine(std::istream& in);
     TV7300Telegram answer(const TV7300Telegram& request, bool& reply);
     TV7300Telegram busAnswer(const TV7300Telegram& request, bool& reply);
     TV7300Telegram errorReport(std::uint8_t command, std::uint8_t kind, std::uint8_t d1 = 0, std::uint8_t d2 = 0);

@@ -28,6 +28,10 @@ enum class TCanvasFont {
     NameBold,   // 8 point bold: the text of an OUT symbol
     TextBold,   // 10 point bold: TXT labels
     Caption,    // 12 pixels high: variable captions while editing
+    // Print-outs, in points of the printer (the image canvas takes 96 dots per inch):
+    PrintTitle, // 16 point bold
+    PrintName,  // 12 point bold
+    PrintText,  // 10 point
 };
 
 struct TCanvasPen {

@@ -41,6 +41,37 @@ std::vector<char*> argvOf(std::vector<std::string>& args) {
     return argv;
 }
 
+// posix_spawn file actions that remember whether every step could be added:
+// a program whose redirections or folder change are missing is not started.
+class SpawnActions {
+public:
+    SpawnActions() : ok_(posix_spawn_file_actions_init(&actions_) == 0), initialised_(ok_) {}
+    ~SpawnActions() {
+        if (initialised_) posix_spawn_file_actions_destroy(&actions_);
+    }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+
+    void Chdir(const std::string& dir) {
+        if (ok_) ok_ = posix_spawn_file_actions_addchdir_np(&actions_, dir.c_str()) == 0;
+    }
+    void Open(int fd, const char* path, int flags) {
+        if (ok_) ok_ = posix_spawn_file_actions_addopen(&actions_, fd, path, flags, 0) == 0;
+    }
+    // The child's id, or -1 when the actions or the start failed.
+    pid_t Spawn(std::vector<std::string> args) {
+        if (!ok_ || args.empty()) return -1;
+        std::vector<char*> argv = argvOf(args);
+        pid_t pid = -1;
+        return posix_spawnp(&pid, argv[0], &actions_, nullptr, argv.data(), environ) == 0 ? pid : -1;
+    }
+
+private:
+    posix_spawn_file_actions_t actions_{};
+    bool ok_;
+    bool initialised_;
+};
+
 } // namespace
 
 void PosixExecPort::Open(const ExecRequest& request) {
@@ -51,14 +82,10 @@ void PosixExecPort::Open(const ExecRequest& request) {
     } else {
         args = {"xdg-open", request.Path};
     }
-    std::vector<char*> argv = argvOf(args);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!request.WorkingDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, request.WorkingDir.c_str());
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) children_.push_back(pid);
-    posix_spawn_file_actions_destroy(&actions);
+    SpawnActions actions;
+    if (!request.WorkingDir.empty()) actions.Chdir(request.WorkingDir);
+    actions.Open(0, "/dev/null", O_RDONLY);
+    if (const pid_t pid = actions.Spawn(std::move(args)); pid > 0) children_.push_back(pid);
     Reap();
 }
 
@@ -72,28 +99,22 @@ void PosixExecPort::Reap() {
 
 PosixExecPort::~PosixExecPort() { Reap(); }
 
-PosixPlayPort::~PosixPlayPort() {
-    if (child_ > 0) {
-        ::kill(child_, SIGTERM);
-        ::waitpid(child_, nullptr, 0);
-    }
-}
+PosixPlayPort::~PosixPlayPort() { Stop(); }
 
-void PosixPlayPort::Play(const std::string& fileName) {
-    if (child_ > 0) { // a sound still playing is cut off
+void PosixPlayPort::Stop() {
+    if (child_ > 0) {
         ::kill(child_, SIGTERM);
         ::waitpid(child_, nullptr, 0);
         child_ = -1;
     }
-    std::vector<std::string> args = {"aplay", "-q", fileName};
-    std::vector<char*> argv = argvOf(args);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, "aplay", &actions, nullptr, argv.data(), environ) == 0) child_ = pid;
-    posix_spawn_file_actions_destroy(&actions);
+}
+
+void PosixPlayPort::Play(const std::string& fileName) {
+    Stop(); // a sound still playing is cut off
+    SpawnActions actions;
+    actions.Open(1, "/dev/null", O_WRONLY);
+    actions.Open(2, "/dev/null", O_WRONLY);
+    child_ = actions.Spawn({"aplay", "-q", fileName});
 }
 
 } // namespace v7300

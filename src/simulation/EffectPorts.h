@@ -90,8 +90,11 @@ private:
 };
 class PosixPlayPort : public PlayPort {
 public:
+    // Cuts off a sound still playing.
     ~PosixPlayPort() override;
     void Play(const std::string& fileName) override;
+    // Cuts off a sound still playing (the simulation stops).
+    void Stop();
 
 private:
     int child_ = -1;

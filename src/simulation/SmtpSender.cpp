@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace v7300 {
 
@@ -42,6 +43,15 @@ std::size_t readPayload(char* buffer, std::size_t size, std::size_t count, void*
 
 } // namespace
 
+namespace {
+std::once_flag curlOnce;
+bool curlReady = false;
+} // namespace
+
+void InitCurl() {
+    std::call_once(curlOnce, [] { curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+}
+
 std::string ComposeMail(const SmtpMessage& m) {
     std::string mail;
     mail += "From: " + headerValue(m.Sender) + "\r\n";
@@ -66,8 +76,8 @@ std::string ComposeMail(const SmtpMessage& m) {
 }
 
 void CurlSmtpSender::Send(const SmtpMessage& m) {
-    static const bool initialised = [] { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }();
-    if (!initialised) throw Error("SMTP: libcurl kann nicht gestartet werden");
+    InitCurl(); // done at program start; only programs that skipped it initialise here
+    if (!curlReady) throw Error("SMTP: libcurl kann nicht gestartet werden");
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) throw Error("SMTP: libcurl kann nicht gestartet werden");
     CURL* c = curl.get();

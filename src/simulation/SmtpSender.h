@@ -14,6 +14,10 @@ private:
     long timeoutSeconds_;
 };
 
+// Sets up libcurl's global state. The programs call it once at their start,
+// before any other thread runs; later calls do nothing.
+void InitCurl();
+
 // The message as sent: header lines and body, CR LF line ends, dot-stuffed.
 std::string ComposeMail(const SmtpMessage& message);
 

@@ -1,6 +1,7 @@
 #include "ui/ErrorReport.h"
 
 #include "core/TextCodec.h"
+#include "simulation/SmtpSender.h"
 
 #include <curl/curl.h>
 
@@ -50,6 +51,7 @@ std::string BuildErrorReportBody(const TErrorReportForm& report) {
 
 TPostResult PostErrorReport(const std::string& url, const std::string& body, long timeoutSeconds) {
     TPostResult result;
+    InitCurl(); // done at program start; only programs that skipped it initialise here
     CURL* curl = curl_easy_init();
     if (!curl) {
         result.error = "curl_easy_init";

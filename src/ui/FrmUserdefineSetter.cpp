@@ -1,15 +1,19 @@
 #include "ui/FrmUserdefineSetter.h"
 
+#include "ui/DarkLook.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
+
+#include <algorithm>
 
 namespace v7300 {
 
 TFrmUserdefineSetter::TFrmUserdefineSetter(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Fehler:"));
     setFixedSize(352, 99);
-    setStyleSheet(QStringLiteral("TFrmUserdefineSetter { background: black; }"));
+    SetColours(*this, Qt::black, Qt::white);
     ErrorPanel = new QWidget(this);
     ErrorPanel->setGeometry(0, 0, 352, 30);
     ErrorPanel->setStyleSheet(QStringLiteral("background: rgb(255,128,0);"));
@@ -22,7 +26,15 @@ TFrmUserdefineSetter::TFrmUserdefineSetter(QWidget* parent) : QDialog(parent) {
     PanelOK->setGeometry(352 - 35 - 4, 3, 35, 23);
     Label = new QLabel(QStringLiteral("Das sollte man niemals sehen!!!!"), this);
     Label->setStyleSheet(QStringLiteral("color: red; font-weight: bold; font-size: 19px;"));
-    Label->setGeometry(8, 45, 336, 30);
+    // The label is never cut: the dialog widens when the font needs more than its design width.
+    Label->ensurePolished();
+    const int labelWidth = std::max(336, Label->sizeHint().width());
+    Label->setGeometry(8, 45, labelWidth, std::max(30, Label->sizeHint().height()));
+    if (labelWidth > 336) {
+        setFixedSize(labelWidth + 16, 99);
+        ErrorPanel->setGeometry(0, 0, width(), 30);
+        PanelOK->move(width() - 35 - 4, 3);
+    }
     for (QObject* o : {static_cast<QObject*>(ErrorPanel), static_cast<QObject*>(Header),
                        static_cast<QObject*>(PanelOK), static_cast<QObject*>(Label)})
         o->installEventFilter(this);

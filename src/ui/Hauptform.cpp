@@ -10,6 +10,7 @@
 #include "project/ProjectFile.h"
 #include "project/Settings.h"
 #include "project/XmlProject.h"
+#include "simulation/MailQueue.h"
 #include "simulation/SimulationRuntime.h"
 #include "simulation/SmtpSender.h"
 #include "ui/About.h"
@@ -63,6 +64,8 @@ bool fileExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
 }
+
+bool blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
 
 // The extension of a path, exactly as written ("" when none).
 std::string extensionOf(const std::string& path) { return FileExtension(path); }
@@ -180,7 +183,6 @@ void TForm2::Log(const std::string& text) { LogAction(text); }
 void TForm2::Create() {
     Log("FormCreate");
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    setStyleSheet(QStringLiteral("QToolTip { color: white; background: #222222; border: 1px solid #FF8000; }"));
 
     start_ = new TFrmStart(clock_, setup_.ProgressPauseMs);
     start_->show();
@@ -232,11 +234,16 @@ void TForm2::Create() {
     logic_->OnRedraw = [this] { Refresh(); };
     Progress(5);
 
-    // The simulation with the editor's effects.
-    lcdPort_ = std::make_unique<TQtLcdPort>([this] { return lcd_; });
+    // The simulation with the editor's effects. The LCD window exists before any
+    // worker can start, and the worker's port keeps it for its whole life.
+    lcd_ = new TFrmLCD(this);
+    lcdPort_ = std::make_unique<TQtLcdPort>(*lcd_);
     execPort_ = std::make_unique<TQtExecPort>();
     playPort_ = std::make_unique<TQtPlayPort>();
-    smtpPort_ = std::make_unique<CurlSmtpSender>();
+    mails_ = std::make_unique<TMailQueue>(std::make_unique<CurlSmtpSender>(), [](const std::string& line) {
+        // The mail thread reports here; the action log belongs to the user-interface thread.
+        if (qApp) QMetaObject::invokeMethod(qApp, [line] { LogAction(line); }, Qt::QueuedConnection);
+    });
     simInput_ = std::make_unique<TQtSimInputPort>(this, [this](const std::string& component, int value) {
         if (simulation_) simulation_->Simulator().SetInputValue(component, 1, value);
     });
@@ -244,7 +251,7 @@ void TForm2::Create() {
     effects.Lcd = lcdPort_.get();
     effects.Exec = execPort_.get();
     effects.Play = playPort_.get();
-    effects.Smtp = smtpPort_.get();
+    effects.Smtp = mails_.get();
     effects.Ui = simInput_.get();
     simulation_ = std::make_unique<TLogicSimulation>(*logic_, clock_, effects);
 
@@ -264,7 +271,12 @@ void TForm2::Create() {
     paletteScroll_->setFrameShape(QFrame::NoFrame);
     paletteScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     paletteScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    paletteScroll_->setStyleSheet(QStringLiteral("QScrollArea { background: black; } QScrollBar { width: 8px; }"));
+    paletteScroll_->setStyleSheet(QStringLiteral(
+        "QScrollArea { background: black; }"
+        "QScrollBar:vertical { width: 8px; background: #222222; margin: 0; border: none; }"
+        "QScrollBar::handle:vertical { background: #FF8000; min-height: 20px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; border: none; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     palette_ = new TComponentPalette(*logic_);
     std::vector<std::string> types;
     for (int i = 0; i < logic_->Library.Count(); ++i)
@@ -347,7 +359,7 @@ void TForm2::Create() {
             ports.LastListenPort = setup_.LastPort;
             ports.DevicePort = setup_.DevicePort;
             link_ = std::make_unique<TV7300NETIO>(ports);
-            link_->SetAddress("192.168.0.91");
+            link_->SetAddress(setup_.DeviceAddress);
             link_->SetTelegramHandler([this](const TV7300Telegram& t) { OnTelegram(t); });
             linkNotifier_ = new QSocketNotifier(link_->Link().Descriptor(), QSocketNotifier::Read, this);
             connect(linkNotifier_, &QSocketNotifier::activated, this,
@@ -397,20 +409,21 @@ void TForm2::FirstShow() {
     Log("FormShowFirst");
     ApplyGeometry();
     Progress(80);
-    lcd_ = new TFrmLCD(this);
     lcd_->SetLine(1, QStringLiteral("V7300 - Logik"));
     lcd_->SetLine(2, QStringLiteral("Quellmark"));
-    // The owner-drawn menu.
+    // The owner-drawn menu; the drawing area's pop-up menus look the same.
     static TDarkMenuStyle* style = new TDarkMenuStyle;
     menuBar()->setStyle(style);
     for (QMenu* m : menuBar()->findChildren<QMenu*>()) m->setStyle(style);
+    popupObjekt_->setStyle(style);
+    popupWire_->setStyle(style);
     firstShow_ = false; // the command line may open message boxes that show the window again
     const bool opened = [this] {
         const std::string before = fileName_;
         ProcessCommandLine(setup_.Arguments);
         return fileName_ != before && fileName_ != "New File";
     }();
-    if (!opened) logic_->DeviceAddress = "192.168.0.91";
+    if (!opened) logic_->DeviceAddress = setup_.DeviceAddress;
     Progress(100);
     if (start_) {
         start_->close();
@@ -452,20 +465,20 @@ void TForm2::BuildMenu() {
 
     QMenu* ansicht = bar->addMenu(QStringLiteral("Ansicht"));
     actInfo_ = add(ansicht, QStringLiteral("Beschriftung"), QKeySequence(Qt::CTRL | Qt::Key_I), [this](bool on) {
-        settings_->WriteBool(settings::kConfig, settings::kInfo, on);
+        WriteSettings([&] { settings_->WriteBool(settings::kConfig, settings::kInfo, on); });
         logic_->show_info(on);
         Refresh();
     });
     actInfo_->setCheckable(true);
     actRaster_ = add(ansicht, QStringLiteral("Raster"), QKeySequence(), [this](bool on) {
-        settings_->WriteBool(settings::kConfig, settings::kRaster, on);
+        WriteSettings([&] { settings_->WriteBool(settings::kConfig, settings::kRaster, on); });
         logic_->Raster = on;
         Refresh();
     });
     actRaster_->setCheckable(true);
     actMoveWindow_ = add(ansicht, QStringLiteral("Fenster mit Maus bewegen"), QKeySequence(), [this](bool) {
         logic_->AutoScroll = !logic_->AutoScroll;
-        settings_->WriteBool(settings::kConfig, settings::kMoveWindow, logic_->AutoScroll);
+        WriteSettings([&] { settings_->WriteBool(settings::kConfig, settings::kMoveWindow, logic_->AutoScroll); });
     });
     actMoveWindow_->setCheckable(true);
 
@@ -549,6 +562,7 @@ void TForm2::BuildToolbar() {
     btnStop_->setEnabled(false);
     x += 16;
     auto* indicator = new TSizeIndicator(toolbar_);
+    indicatorLeft_ = x;
     indicator->setGeometry(x, 3, 122, 20);
     indicator->setCursor(Qt::PointingHandCursor);
     indicator->setAlignment(Qt::AlignCenter);
@@ -567,6 +581,25 @@ void TForm2::BuildToolbar() {
     labelStatusEx_ = new QLabel(toolbar_);
     labelStatusEx_->setGeometry(x, 3, 300, 20);
     labelStatusEx_->setStyleSheet(QStringLiteral("QLabel { color: white; }"));
+    PlaceToolbarPanels();
+}
+
+// The indicator and the link-status panel are as wide as their texts (at least their
+// design widths, 122 and 214 pixels); what stands right of them moves along.
+void TForm2::PlaceToolbarPanels() {
+    const auto widthFor = [](const QLabel* label, int designWidth) {
+        return std::max(designWidth, label->fontMetrics().horizontalAdvance(label->text()) + 12);
+    };
+    const int indicatorWidth = widthFor(panelFalshSize_, 122);
+    const int statusLeft = indicatorLeft_ + indicatorWidth + 16;
+    const int statusWidth = widthFor(P_HardwareStatus_, 214);
+    const int extraLeft = statusLeft + statusWidth + 16;
+    if (panelFalshSize_->width() != indicatorWidth) panelFalshSize_->setGeometry(indicatorLeft_, 3, indicatorWidth, 20);
+    if (P_HardwareStatus_->geometry() != QRect(statusLeft, 3, statusWidth, 20))
+        P_HardwareStatus_->setGeometry(statusLeft, 3, statusWidth, 20);
+    const int extraWidth = std::max(300, toolbar_->width() - extraLeft);
+    if (labelStatusEx_->geometry() != QRect(extraLeft, 3, extraWidth, 20))
+        labelStatusEx_->setGeometry(extraLeft, 3, extraWidth, 20);
 }
 
 QAction* TForm2::Action(const QString& caption) const {
@@ -606,24 +639,21 @@ void TForm2::Layout() {
         vbar_->SetMax(0);
         vbar_->setEnabled(false);
     }
-    // The geometry goes to the settings only when it changed.
+    // The geometry goes to the settings only when it changed. It is the geometry
+    // that ApplyGeometry sets (the window without its frame), so that a window
+    // manager's frame does not move and grow the window at every start; while
+    // maximized it is the geometry the window returns to.
     if (settings_ && isVisible()) {
-        const QRect frame = frameGeometry();
-        const Geometry g{isMaximized(), frame.top(), frame.left(), frame.width(), frame.height()};
+        const bool maximized = isMaximized();
+        const QRect r = maximized && normalGeometry().isValid() ? normalGeometry() : geometry();
+        const Geometry g{maximized, r.top(), r.left(), r.width(), r.height()};
         if (!writtenGeometry_ || !(*writtenGeometry_ == g)) {
             writtenGeometry_ = g;
-            try {
-                settings_->WriteBool(settings::kConfig, settings::kMaximized, g.maximized);
-                settings_->WriteInteger(settings::kConfig, settings::kTop, g.top);
-                settings_->WriteInteger(settings::kConfig, settings::kLeft, g.left);
-                settings_->WriteInteger(settings::kConfig, settings::kWidth, g.width);
-                settings_->WriteInteger(settings::kConfig, settings::kHeight, g.height);
-            } catch (const Error&) {
-                // a read-only settings file keeps the old geometry
-            }
+            WriteSettings([&] { settings_->WriteGeometry(g.maximized, g.top, g.left, g.width, g.height); });
         }
     }
     toolbar_->setGeometry(0, 0, cw, 27);
+    PlaceToolbarPanels();
     paletteScroll_->setGeometry(8, 32, 122, std::max(ch - 50, 0));
     const int vbarWidth = 20;
     const int areaWidth = std::max(cw - 128 - vbarWidth - 5, 0);
@@ -813,7 +843,11 @@ void TForm2::PrintDiagram() {
     Log("Drucken");
     const std::optional<Image> picture = renderer_->Get_Bild();
     if (!picture) return;
-    if (!print_) print_ = new TFrmDrucken(clock_, this);
+    if (!print_) {
+        print_ = new TFrmDrucken(clock_, this);
+        print_->Messages = &messages_;
+        print_->Dialogs = dialogs_;
+    }
     print_->SetPicture(toQImage(*picture), QString::fromStdString(fileName_));
     print_->move(geometry().center() - QPoint(print_->width() / 2, print_->height() / 2));
     print_->exec();
@@ -849,12 +883,12 @@ void TForm2::StartSimulation(bool liveView) {
     btnLive_->setEnabled(false);
     simulation_->Simulate(setup_.SimulationWorker);
     if (!liveView) {
-        P_HardwareStatus_->setText(QStringLiteral("Lokale Simulation"));
+        SetLinkStatus(QStringLiteral("Lokale Simulation"));
     } else {
         simulation_->StopSimThread();
         Log("Create CRC");
         expectedCrc_ = GetCrc(*logic_);
-        P_HardwareStatus_->setText(QStringLiteral("Live View (Connecting)"));
+        SetLinkStatus(QStringLiteral("Live View (Connecting)"));
     }
     Refresh();
 }
@@ -864,6 +898,8 @@ void TForm2::StopSimulation() {
     try {
         tmrLiveMode_->stop();
         simulation_->Simulation_abbrechen();
+        mails_->DropPending();
+        playPort_->Stop();
     } catch (...) {
         // stopping never fails visibly
     }
@@ -893,30 +929,54 @@ void TForm2::TransferProgram() {
 }
 
 void TForm2::SetLinkStatus(const QString& text) {
-    if (P_HardwareStatus_->text() != text) P_HardwareStatus_->setText(text);
+    if (P_HardwareStatus_->text() == text) return;
+    P_HardwareStatus_->setText(text);
+    PlaceToolbarPanels();
+}
+
+template <typename F>
+void TForm2::WriteSettings(F&& write) {
+    try {
+        write();
+    } catch (const Error& e) {
+        // The geometry is written several times a second: the failure is shown once per run.
+        if (settingsFailureShown_) return;
+        settingsFailureShown_ = true;
+        ReportException(this, e);
+    }
 }
 
 void TForm2::DeviceTimerTick() {
-    if (link_ && !tmrLiveMode_->isActive()) {
-        link_->Ping();
-        const QString address = QString::fromStdString(link_->GetAddress());
-        const bool simulating = simulation_->Simulating();
-        if (linkCountdown_ < 1) {
-            const QString text = QStringLiteral("Keine Verbindung zu ") + address;
-            if (!simulating) SetLinkStatus(text);
-            btnLive_->setEnabled(false);
-            Log(text.toStdString());
-        } else {
-            const int quality = static_cast<int>(std::lround(linkQuality_ * 100.0 / 9.0));
-            if (!simulating)
-                SetLinkStatus(QStringLiteral("Verbunden mit ") + address + QStringLiteral(" (") +
-                              QString::number(quality) + QStringLiteral("%)"));
-            btnLive_->setEnabled(!simulating);
-            Log("Verbunden mit " + address.toStdString());
-            --linkCountdown_;
-        }
-    }
+    if (link_ && !tmrLiveMode_->isActive()) LinkWatchTick();
     IndicatorTick();
+}
+
+// The link watch of the device timer: a ping, and the status from the replies counted down.
+void TForm2::LinkWatchTick() {
+    const QString address = QString::fromStdString(link_->GetAddress());
+    const bool simulating = simulation_->Simulating();
+    if (blank(link_->GetAddress())) {
+        // Nothing is sent until an address is set under "Verbindung".
+        linkCountdown_ = 0;
+        if (!simulating) SetLinkStatus(QStringLiteral("Keine Geräteadresse eingestellt"));
+        btnLive_->setEnabled(false);
+        return;
+    }
+    link_->Ping();
+    if (linkCountdown_ < 1) {
+        const QString text = QStringLiteral("Keine Verbindung zu ") + address;
+        if (!simulating) SetLinkStatus(text);
+        btnLive_->setEnabled(false);
+        Log(text.toStdString());
+    } else {
+        const int quality = static_cast<int>(std::lround(linkQuality_ * 100.0 / 9.0));
+        if (!simulating)
+            SetLinkStatus(QStringLiteral("Verbunden mit ") + address + QStringLiteral(" (") +
+                          QString::number(quality) + QStringLiteral("%)"));
+        btnLive_->setEnabled(!simulating);
+        Log("Verbunden mit " + address.toStdString());
+        --linkCountdown_;
+    }
 }
 
 void TForm2::IndicatorTick() {
@@ -950,7 +1010,10 @@ void TForm2::IndicatorTick() {
     const QString style =
         red ? QStringLiteral("QLabel { background: black; color: red; }") : QStringLiteral("QLabel { background: black; color: white; }");
     if (panelFalshSize_->styleSheet() != style) panelFalshSize_->setStyleSheet(style);
-    if (panelFalshSize_->text() != caption) panelFalshSize_->setText(caption);
+    if (panelFalshSize_->text() != caption) {
+        panelFalshSize_->setText(caption);
+        PlaceToolbarPanels();
+    }
 }
 
 void TForm2::OnTelegram(const TV7300Telegram& telegram) {
@@ -1265,6 +1328,8 @@ void TForm2::closeEvent(QCloseEvent* event) {
     }
     closing_ = true;
     if (simulation_) simulation_->Simulation_abbrechen();
+    mails_->DropPending();
+    playPort_->Stop();
     timer1_->stop();
     timerNetio_->stop();
     tmrLiveMode_->stop();

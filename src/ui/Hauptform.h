@@ -45,7 +45,7 @@ class TQtSimInputPort;
 class TSettingsFile;
 class TV7300NETIO;
 class TV7300Scrollbar;
-class SmtpPort;
+class TMailQueue;
 struct TV7300Telegram;
 
 // What the main window is given: where the library and the settings live, the
@@ -63,6 +63,7 @@ struct TForm2Setup {
     std::string DataHome;            // where the file types are registered ("" = the user's)
     bool LinkEnabled = true;
     std::uint16_t FirstPort = 4000, LastPort = 4050, DevicePort = 4000;
+    std::string DeviceAddress = "192.168.0.91"; // the start address (V7300_DEVICE replaces it)
     bool SimulationWorker = true;    // false: tests run the cycles themselves
     bool Timers = true;              // false: tests call the timer work themselves
     TToolsPorts ToolsPorts;          // the "Tools" entries' desktop ports; unset: the real ones
@@ -104,6 +105,7 @@ public:
     // ---- timers (called by the timers, and by tests)
     void Layout();            // resize handler and Timer1
     void DeviceTimerTick();   // TimerV7300NETIO
+    void LinkWatchTick();     // the link-status part of the device tick
     void IndicatorTick();     // the program-size indicator part of the device tick
     void OnTelegram(const TV7300Telegram& telegram);
 
@@ -184,6 +186,10 @@ private:
     void ShowPopup(QMenu& menu);
     void Log(const std::string& text);
     void SetLinkStatus(const QString& text);
+    void PlaceToolbarPanels();
+    // A settings write; its first failure in a program run goes to the error report window.
+    template <typename F>
+    void WriteSettings(F&& write);
 
     TForm2Setup setup_;
     TQtMessagePort ownMessages_;
@@ -199,7 +205,7 @@ private:
     std::unique_ptr<TQtLcdPort> lcdPort_;
     std::unique_ptr<TQtExecPort> execPort_;
     std::unique_ptr<TQtPlayPort> playPort_;
-    std::unique_ptr<SmtpPort> smtpPort_;
+    std::unique_ptr<TMailQueue> mails_;
     std::unique_ptr<TQtSimInputPort> simInput_;
     std::unique_ptr<TLogicSimulation> simulation_;
     std::unique_ptr<TSettingsFile> settings_;
@@ -224,6 +230,8 @@ private:
         bool operator==(const Geometry&) const = default;
     };
     std::optional<Geometry> writtenGeometry_;
+    bool settingsFailureShown_ = false;
+    int indicatorLeft_ = 0;
 
     // interaction state
     TPoint lastPos_{0, 0};

@@ -18,9 +18,11 @@ QString LoadFamily(const char* file) {
     return families.isEmpty() ? QString() : families.front();
 }
 
+constexpr std::size_t kFontKinds = 7;
+
 struct FontSet {
-    std::array<QFont, 4> fonts;
-    std::array<std::unique_ptr<QFontMetrics>, 4> metrics;
+    std::array<QFont, kFontKinds> fonts;
+    std::array<std::unique_ptr<QFontMetrics>, kFontKinds> metrics;
 };
 
 const FontSet& Fonts() {
@@ -43,6 +45,10 @@ const FontSet& Fonts() {
         s.fonts[static_cast<int>(TCanvasFont::NameBold)] = make(11, true);
         s.fonts[static_cast<int>(TCanvasFont::TextBold)] = make(13, true);
         s.fonts[static_cast<int>(TCanvasFont::Caption)] = make(12, false);
+        // The print fonts at 96 dots per inch.
+        s.fonts[static_cast<int>(TCanvasFont::PrintTitle)] = make(21, true);
+        s.fonts[static_cast<int>(TCanvasFont::PrintName)] = make(16, true);
+        s.fonts[static_cast<int>(TCanvasFont::PrintText)] = make(13, false);
         for (std::size_t i = 0; i < s.fonts.size(); ++i) s.metrics[i] = std::make_unique<QFontMetrics>(s.fonts[i]);
         return s;
     }();
@@ -52,6 +58,17 @@ const FontSet& Fonts() {
 } // namespace
 
 QFont DiagramFont(TCanvasFont font) { return Fonts().fonts[static_cast<std::size_t>(font)]; }
+
+QFont DeviceFont(TCanvasFont font) {
+    QFont f = DiagramFont(font);
+    switch (font) {
+    case TCanvasFont::PrintTitle: f.setPointSize(16); break;
+    case TCanvasFont::PrintName: f.setPointSize(12); break;
+    case TCanvasFont::PrintText: f.setPointSize(10); break;
+    default: break;
+    }
+    return f;
+}
 
 TQtCanvas::TQtCanvas() : TQtCanvas(0, 0) {}
 

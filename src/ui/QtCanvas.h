@@ -21,6 +21,9 @@ inline constexpr const char* kDejaVuFolder = "/usr/share/fonts/truetype/dejavu";
 // for OUT texts, 10 point bold (13 pixels) for TXT labels, 12 pixels for captions.
 // Loads the font files on first use; falls back to the default family when they are missing.
 QFont DiagramFont(TCanvasFont font);
+// The font of a kind on a device of its own resolution (a printer, a PDF): the
+// print fonts in points, the diagram's fonts as DiagramFont.
+QFont DeviceFont(TCanvasFont font);
 
 class TQtCanvas : public Canvas {
 public:

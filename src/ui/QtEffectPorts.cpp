@@ -19,15 +19,11 @@
 namespace v7300 {
 
 void TQtLcdPort::SetLines(const std::string& line1, const std::string& line2) {
-    if (TFrmLCD* lcd = window_()) {
-        lcd->PostLine(1, QString::fromStdString(line1));
-        lcd->PostLine(2, QString::fromStdString(line2));
-    }
+    window_->PostLine(1, QString::fromStdString(line1));
+    window_->PostLine(2, QString::fromStdString(line2));
 }
 
-void TQtLcdPort::Show() {
-    if (TFrmLCD* lcd = window_()) lcd->PostShow();
-}
+void TQtLcdPort::Show() { window_->PostShow(); }
 
 void TQtExecPort::Open(const ExecRequest& request) {
     const QString path = QString::fromStdString(request.Path);
@@ -46,7 +42,11 @@ void TQtExecPort::Open(const ExecRequest& request) {
         Qt::QueuedConnection);
 }
 
-TQtPlayPort::TQtPlayPort() = default;
+#ifdef V7300_HAVE_QT_MULTIMEDIA
+TQtPlayPort::TQtPlayPort(bool useQtMultimedia) : useQt_(useQtMultimedia) {}
+#else
+TQtPlayPort::TQtPlayPort(bool) : useQt_(false) {}
+#endif
 TQtPlayPort::~TQtPlayPort() = default;
 
 void TQtPlayPort::Play(const std::string& fileName) {
@@ -56,29 +56,42 @@ void TQtPlayPort::Play(const std::string& fileName) {
         qApp,
         [self, file] {
             if (!self) return;
-#ifdef V7300_HAVE_QT_MULTIMEDIA
             // A sound still playing is cut off by the next one.
-            self->effect_ = std::make_unique<QSoundEffect>();
-            self->effect_->setSource(QUrl::fromLocalFile(file));
-            self->effect_->play();
-#else
-            PosixPlayPort fallback;
-            fallback.Play(file.toStdString());
+            self->Stop();
+#ifdef V7300_HAVE_QT_MULTIMEDIA
+            if (self->useQt_) {
+                self->effect_ = std::make_unique<QSoundEffect>();
+                self->effect_->setSource(QUrl::fromLocalFile(file));
+                self->effect_->play();
+                return;
+            }
 #endif
+            self->fallback_.Play(file.toStdString());
         },
         Qt::QueuedConnection);
 }
 
+void TQtPlayPort::Stop() {
+#ifdef V7300_HAVE_QT_MULTIMEDIA
+    if (effect_) effect_->stop();
+#endif
+    effect_.reset();
+    fallback_.Stop();
+}
+
 TQtSimInputPort::~TQtSimInputPort() {
-    for (auto& [name, window] : windows_) delete window;
+    for (auto& [name, window] : windows_)
+        if (window) window->OnChange = nullptr;
 }
 
 void TQtSimInputPort::ShowSliderWindow(const std::string& componentName) {
-    TFrmSimInput*& window = windows_[componentName];
+    QPointer<TFrmSimInput>& window = windows_[componentName];
     if (!window) {
         int n = 0;
         if (componentName.size() > 2) n = QString::fromStdString(componentName.substr(2)).toInt();
         window = new TFrmSimInput(n, owner_);
+        // Without an owner the window takes care of itself; the next click makes a new one.
+        if (!owner_) window->setAttribute(Qt::WA_DeleteOnClose);
         window->OnChange = [this, componentName](int value) {
             if (sink_) sink_(componentName, value);
         };
@@ -91,7 +104,7 @@ void TQtSimInputPort::ShowSliderWindow(const std::string& componentName) {
 
 TFrmSimInput* TQtSimInputPort::Window(const std::string& componentName) const {
     const auto it = windows_.find(componentName);
-    return it == windows_.end() ? nullptr : it->second;
+    return it == windows_.end() ? nullptr : it->second.data();
 }
 
 } // namespace v7300

@@ -6,6 +6,7 @@
 #include "simulation/EffectPorts.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <map>
@@ -19,14 +20,18 @@ namespace v7300 {
 class TFrmLCD;
 class TFrmSimInput;
 
+// The worker reaches the LCD window through this port. The window is given when
+// the port is made, before any worker can start, and never changes: the worker
+// reads the pointer without a lock.
 class TQtLcdPort : public LcdPort {
 public:
-    explicit TQtLcdPort(std::function<TFrmLCD*()> window) : window_(std::move(window)) {}
+    explicit TQtLcdPort(TFrmLCD& window) : window_(&window) {}
     void SetLines(const std::string& line1, const std::string& line2) override;
     void Show() override;
+    TFrmLCD& Window() const { return *window_; }
 
 private:
-    std::function<TFrmLCD*()> window_;
+    TFrmLCD* const window_;
 };
 
 class TQtExecPort : public ExecPort {
@@ -34,30 +39,40 @@ public:
     void Open(const ExecRequest& request) override;
 };
 
+// PLAY: Qt Multimedia where the program was built with it, otherwise aplay.
+// The player lives until the sound has played, the next sound cuts it off, or
+// the simulation stops.
 class TQtPlayPort : public QObject, public PlayPort {
     Q_OBJECT
 public:
-    TQtPlayPort();
+    explicit TQtPlayPort(bool useQtMultimedia = true);
     ~TQtPlayPort() override;
     void Play(const std::string& fileName) override;
+    // Cuts off a sound still playing (user-interface thread).
+    void Stop();
 
 private:
+    bool useQt_;
     std::unique_ptr<QSoundEffect> effect_;
+    PosixPlayPort fallback_;
 };
 
 // Slider windows, one per analogue input component, kept for the program's life.
+// The owner widget owns them (Qt parent); the port only finds them again.
 class TQtSimInputPort : public SimulationUiPort {
 public:
     using ValueSink = std::function<void(const std::string& component, int value)>;
     TQtSimInputPort(QWidget* owner, ValueSink sink) : owner_(owner), sink_(std::move(sink)) {}
+    // The windows stay with their owner and no longer write to the simulation.
     ~TQtSimInputPort() override;
     void ShowSliderWindow(const std::string& componentName) override;
+    // The window of the component; null when none was made or its owner is gone.
     TFrmSimInput* Window(const std::string& componentName) const;
 
 private:
-    QWidget* owner_;
+    QPointer<QWidget> owner_;
     ValueSink sink_;
-    std::map<std::string, TFrmSimInput*> windows_;
+    std::map<std::string, QPointer<TFrmSimInput>> windows_;
 };
 
 } // namespace v7300

@@ -2,6 +2,7 @@
 
 #include "core/MessagePort.h"
 #include "ui/ActionLog.h"
+#include "ui/DarkLook.h"
 #include "ui/ErrorReport.h"
 
 #include <QLabel>
@@ -39,7 +40,7 @@ TFrmError::TFrmError(MessagePort& messages, QWidget* parent) : QDialog(parent), 
     setWindowTitle(QStringLiteral("Hinweis"));
     setFixedSize(371, 303);
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setStyleSheet(QStringLiteral("TFrmError { background: black; } QLabel { color: white; }"));
+    SetColours(*this, Qt::black, Qt::white);
 
     auto* title = new QLabel(QStringLiteral("Es ist ein Fehler aufgetreten. "), this);
     title->setStyleSheet(QStringLiteral("color: red; font-weight: bold; font-size: 12pt;"));
@@ -56,6 +57,9 @@ TFrmError::TFrmError(MessagePort& messages, QWidget* parent) : QDialog(parent), 
     userLabel->move(8, 218);
     UserName = new QLineEdit(QStringLiteral("Gast"), this);
     UserName->setGeometry(8, 237, 353, 21);
+    // The fields the user types into stand out from the black window.
+    for (QWidget* field : {static_cast<QWidget*>(CommentBox), static_cast<QWidget*>(UserName)})
+        SetColours(*field, look::kDark, Qt::white);
     ButtonClose = new QPushButton(QStringLiteral("Schließen"), this);
     ButtonClose->setGeometry(8, 268, 105, 25);
     ButtonSend = new QPushButton(QStringLiteral("Fehlerbericht senden"), this);

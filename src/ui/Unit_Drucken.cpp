@@ -1,28 +1,39 @@
 #include "ui/Unit_Drucken.h"
 
 #include "core/Clock.h"
+#include "core/Error.h"
+#include "core/FileIO.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace v7300 {
 
-TFrmDrucken::TFrmDrucken(Clock& clock, QWidget* parent) : QDialog(parent), clock_(clock) {
+TFrmDrucken::TFrmDrucken(Clock& clock, QWidget* parent)
+    : QDialog(parent), clock_(clock), ownMessages_(this) {
     setWindowTitle(QStringLiteral("Druckvorschau"));
     setFixedSize(137, 106);
     ButtonPrint = new QPushButton(QStringLiteral("Drucken"), this);
     ButtonPrint->setGeometry(8, 8, 121, 25);
     Printers = new QComboBox(this);
     Printers->setGeometry(8, 40, 121, 21);
-    auto* note = new QLabel(QStringLiteral("Hier ist ganz erlich noch mehr geplant ;-)"), this);
-    note->setGeometry(8, 66, 121, 34);
-    note->setWordWrap(true);
+    Note = new QLabel(QStringLiteral("Hier ist ganz erlich noch mehr geplant ;-)"), this);
+    Note->setWordWrap(true);
+    // The note wraps; the dialog grows so that no line of it is cut.
+    Note->ensurePolished();
+    const int noteHeight = std::max(34, Note->heightForWidth(121));
+    Note->setGeometry(8, 66, 121, noteHeight);
+    setFixedSize(137, std::max(106, 66 + noteHeight + 6));
     const QStringList names = QPrinterInfo::availablePrinterNames();
     Printers->addItems(names);
     const int def = names.indexOf(QPrinterInfo::defaultPrinterName());
@@ -74,13 +85,53 @@ QString TFrmDrucken::DateLine() const {
 }
 
 void TFrmDrucken::Print() {
+    MessagePort& messages = Messages ? *Messages : ownMessages_;
     if (Printers->currentIndex() < 0) {
-        reject();
+        OfferPdf();
         return;
     }
     QPrinter printer(QPrinterInfo::printerInfo(Printers->currentText()), QPrinter::HighResolution);
-    PrintTo(printer);
+    if (!PrintTo(printer)) {
+        messages.showError("Der Druckauftrag kann nicht gestartet werden.");
+        return;
+    }
     accept();
+}
+
+void TFrmDrucken::OfferPdf() {
+    MessagePort& messages = Messages ? *Messages : ownMessages_;
+    TFileDialogs& dialogs = Dialogs ? *Dialogs : ownDialogs_;
+    const MsgButton answer = messages.show({"Hinweis",
+                                            "Es ist kein Drucker eingerichtet.\r\n"
+                                            "Soll die Seite als PDF-Datei gespeichert werden?",
+                                            MsgIcon::Information, MbYes | MbNo, MbYes});
+    if (answer != MbYes) return;
+    const std::string path = dialogs.SaveFile(this, "PDF-Datei (*.pdf)|*.pdf", ".pdf");
+    if (path.empty()) return;
+    try {
+        SavePdf(path);
+    } catch (const std::exception& e) {
+        messages.showPlain(std::string("Speichern Fehlgeschlagen!\r\n") + e.what());
+        return;
+    }
+    accept();
+}
+
+void TFrmDrucken::SavePdf(const std::string& path) {
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(300);
+        writer.setTitle(title_);
+        QPainter painter;
+        if (!painter.begin(&writer)) throw Error("Die PDF-Seite kann nicht erstellt werden");
+        const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
+        DrawPage(painter, page.width(), page.height());
+        painter.end();
+    }
+    writeFileAtomic(path, pdf.data().toStdString());
 }
 
 bool TFrmDrucken::PrintTo(QPrinter& printer) const {

@@ -1,5 +1,7 @@
 #include "ui/Unit_LCD.h"
 
+#include "ui/DarkLook.h"
+
 #include <QLabel>
 #include <QMetaObject>
 
@@ -9,7 +11,7 @@ TFrmLCD::TFrmLCD(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("LCD"));
     setFixedSize(179, 58);
-    setStyleSheet(QStringLiteral("TFrmLCD { background: blue; } QLabel { color: white; background: transparent; }"));
+    SetColours(*this, QColor(0, 0, 0xFF), Qt::white);
     QFont f(QStringLiteral("Courier New"));
     f.setStyleHint(QFont::Monospace);
     f.setBold(true);

@@ -1,5 +1,7 @@
 #include "ui/Unit_SimInput.h"
 
+#include "ui/DarkLook.h"
+
 #include <QLabel>
 #include <QSlider>
 
@@ -9,8 +11,7 @@ TFrmSimInput::TFrmSimInput(int inputNumber, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("IN") + QString::number(inputNumber));
     setFixedSize(265, 60);
-    setStyleSheet(QStringLiteral("TFrmSimInput { background: black; } QLabel { color: white; }"));
-    setAttribute(Qt::WA_StyledBackground);
+    SetColours(*this, Qt::black, Qt::white);
     Slider = new QSlider(Qt::Horizontal, this);
     Slider->setGeometry(1, 8, 257, 26);
     Slider->setRange(0, 1024);

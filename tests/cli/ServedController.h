@@ -46,6 +46,15 @@ public:
         std::lock_guard lock(mutex_);
         return vc_->Eeprom();
     }
+    // A line typed at the emulator's stdin ("bus 5 0x81" …).
+    std::string command(const std::string& line) {
+        std::lock_guard lock(mutex_);
+        return vc_->Command(line);
+    }
+    std::vector<TEmulatedBusModule> busModules() {
+        std::lock_guard lock(mutex_);
+        return vc_->BusModules();
+    }
     // The checksum of the program it runs, 0 when none runs.
     std::uint16_t runningChecksum() {
         std::lock_guard lock(mutex_);

@@ -1,6 +1,8 @@
 // Starts the real editor with an example under a virtual X server, takes a
 // picture of the screen once the diagram is drawn, checks that it is not blank
 // and keeps it as docs/screenshot.png for the README.
+#include "XServer.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -19,32 +21,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace v7300 {
 namespace {
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int keepFd = -1) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    if (keepFd < 0) {
-        // keep the test's output clean
-    }
-    execv(argv[0], argv.data());
-    _exit(127);
-}
-
-void Stop(pid_t pid) {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    for (int i = 0; i < 50; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-        QThread::msleep(100);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
 
 struct Colours {
     int distinct = 0;
@@ -71,32 +49,12 @@ Colours Analyse(const QImage& image) {
 TEST(EditorScreenshotTest, RealProgramShowsTheSimulatedExample) {
     const std::string program = std::string(V7300_BINARY_DIR) + "/bin/v7300-logik";
     const std::string example = std::string(V7300_SOURCE_DIR) + "/examples/treppenlicht.v7k";
-    if (!std::filesystem::exists("/usr/bin/Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    if (!e2e::Installed("/usr/bin/Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
     ASSERT_TRUE(std::filesystem::exists(program));
     ASSERT_TRUE(std::filesystem::exists(example));
 
-    // A free display number of our own; Xvfb is ready when its socket exists.
-    // (Reading the number back through -displayfd failed now and then on a busy machine.)
-    pid_t xvfb = -1;
-    std::string display;
-    for (int attempt = 0; attempt < 20 && display.empty(); ++attempt) {
-        const int number = 100 + static_cast<int>((getpid() + attempt * 7) % 800);
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-        if (std::filesystem::exists(socket) || std::filesystem::exists(lock)) continue;
-        const std::string name = ":" + std::to_string(number);
-        xvfb = Spawn({"/usr/bin/Xvfb", name, "-screen", "0", "1280x900x24", "-nolisten", "tcp"}, {});
-        for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) {
-            if (waitpid(xvfb, nullptr, WNOHANG) == xvfb) break; // it gave up on this number
-            QThread::msleep(50);
-        }
-        if (std::filesystem::exists(socket)) {
-            display = name;
-        } else {
-            Stop(xvfb);
-            xvfb = -1;
-        }
-    }
+    const e2e::VirtualX server;
+    const std::string& display = server.Display();
     ASSERT_FALSE(display.empty()) << "Xvfb did not start";
 
     const std::string home = std::filesystem::temp_directory_path() / ("v7300-e2e-" + std::to_string(getpid()));
@@ -109,10 +67,16 @@ TEST(EditorScreenshotTest, RealProgramShowsTheSimulatedExample) {
         std::fputs("[config]\r\ntop=0\r\nleft=0\r\nwidth=1000\r\nheight=640\r\n", f);
         std::fclose(f);
     }
+    // The example is opened from a projects folder as a user would, by its name there:
+    // the status bar shows no path of the machine the picture was taken on.
+    const std::string projects = home + "/Projekte";
+    std::filesystem::create_directories(projects);
+    std::filesystem::copy_file(example, projects + "/treppenlicht.v7k");
     const pid_t editor =
-        Spawn({program, "-simulate", example},
+        e2e::Spawn({program, "-simulate", "treppenlicht.v7k"},
               {"DISPLAY=" + display, "V7300_SETTINGS=" + ini, "QT_QPA_PLATFORM=xcb", "HOME=" + home, "XDG_DATA_HOME=" + home + "/data",
-               "XDG_RUNTIME_DIR=" + home, "V7300_NO_START_PAUSE=1", "V7300_LINK=off", "LC_ALL=C.UTF-8"});
+               "XDG_RUNTIME_DIR=" + home, "V7300_NO_START_PAUSE=1", "V7300_LINK=off", "LC_ALL=C.UTF-8"},
+              projects);
 
     // This process looks at the same X server.
     qputenv("DISPLAY", QByteArray::fromStdString(display));
@@ -130,8 +94,7 @@ TEST(EditorScreenshotTest, RealProgramShowsTheSimulatedExample) {
         colours = Analyse(shot);
         if (colours.orange && colours.distinct > 30 && i >= 12) break;
     }
-    Stop(editor);
-    Stop(xvfb);
+    e2e::Stop(editor);
     std::filesystem::remove_all(home);
 
     EXPECT_GT(colours.distinct, 30);
@@ -152,3 +115,4 @@ TEST(EditorScreenshotTest, RealProgramShowsTheSimulatedExample) {
 }
 
 } // namespace
+} // namespace v7300

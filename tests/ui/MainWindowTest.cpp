@@ -361,7 +361,7 @@ TEST_F(EditorTest, GeometryIsWrittenOnlyWhenItChanged) {
     QCoreApplication::processEvents();
     form->Layout();
     EXPECT_NE(settings.ReadInteger("config", "top", 0), 4711);
-    EXPECT_EQ(settings.ReadInteger("config", "width", 0), form->frameGeometry().width());
+    EXPECT_EQ(settings.ReadInteger("config", "width", 0), form->geometry().width());
 }
 
 TEST_F(EditorTest, ViewTogglesWriteTheSettings) {
