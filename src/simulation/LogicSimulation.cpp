@@ -397,7 +397,10 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
         TSimulateThread* w = worker_.get();
         w->SetInterval(kThreadInterval);
         w->SetCallback([this, w, before = beforeCycle_, after = afterCycle_] {
-            if (!PassGate(*w)) return;
+            if (!PassGate(*w)) {
+                w->Terminate(); // stopped while paused: no further cycle
+                return;
+            }
             if (before) before();
             if (!RunCycle()) {
                 w->Terminate();

@@ -68,8 +68,11 @@ TEST_F(RuntimeControlTest, PauseHoldsTheWorkerAndTheStoreStepRunsOneCycle) {
     runtime.Resume();
     EXPECT_TRUE(eventually([&] { return sim.CycleCount() > held + 5; }));
     runtime.Pause();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the worker waits at the gate
+    const auto stoppedAt = sim.CycleCount();
     runtime.Simulation_abbrechen(); // stopping while paused ends the worker without another cycle
     EXPECT_TRUE(eventually([&] { return !sim.WorkerActive(); }));
+    EXPECT_EQ(sim.CycleCount(), stoppedAt);
     EXPECT_EQ(runtime.StatusText(), "");
 }
 
