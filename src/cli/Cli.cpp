@@ -29,6 +29,7 @@ const std::array kCommands = {
     Command{"checksum", "checksum PROJECT", cmdChecksum},
     Command{"upload", "upload PROJECT --device ADDRESS [--port P] [--ip A.B.C.D] [--mask A.B.C.D] [--gateway A.B.C.D] [--dns A.B.C.D] [--mac XX:XX:XX:XX:XX:XX] [--web-port N] [--telnet-port N] [--tz ±HH] [--password TEXT] [--set-clock] [--timeout S]", cmdUpload},
     Command{"verify", "verify PROJECT --device ADDRESS [--port P]", cmdVerify},
+    Command{"live", "live PROJECT --device ADDRESS [--port P] [--seconds S] [--watch NAME[,NAME...]] [--record DATEI];  simulate PROJECT --replay DATEI [--watch NAME[,NAME...]]", cmdLive},
     Command{"bus", "bus scan [--interval MS] | set-id OLD NEW | read ID | write ID PORTS | pwm ID D1 D2 | pwm-settings ID [--freq1 F --inv1 0|1 --freq2 F --inv2 0|1]  --device ADDRESS [--port P];  bus print PROJECT -o DATEI.pdf", cmdBus},
     Command{"render", "render PROJECT -o DATEI.png|.jpg|.bmp [--simulate-seconds S] [--at T:AKTION]...", cmdRender},
     Command{"ports", "ports", cmdPorts},

@@ -2,6 +2,7 @@
 // v7300 flash --list | flash ENTRY --port DEVICE [--dry-run]: firmware with avrdude,
 // as the window "Atmel Beschreiben" does it.
 #include "cli/Commands.h"
+#include "cli/InterruptWatch.h"
 #include "core/Clock.h"
 #include "core/NumberFormat.h"
 #include "device/CPDrv.h"
@@ -33,56 +34,6 @@ private:
     std::ostream& out_;
 };
 
-int gInterruptPipe[2] = {-1, -1};
-
-extern "C" void onInterrupt(int) {
-    const char byte = 1;
-    if (gInterruptPipe[1] >= 0) (void)!::write(gInterruptPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM become a readable descriptor while it lives: avrdude runs in a
-// group of its own, so Ctrl+C reaches only this program, which then ends the run.
-class InterruptWatch {
-public:
-    InterruptWatch() {
-        if (::pipe2(gInterruptPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-        struct sigaction sa {};
-        sa.sa_handler = onInterrupt;
-        sigemptyset(&sa.sa_mask);
-        // Without both handlers the run goes on unwatched, as without the pipe.
-        if (::sigaction(SIGINT, &sa, &oldInt_) != 0) {
-            ClosePipe();
-            return;
-        }
-        if (::sigaction(SIGTERM, &sa, &oldTerm_) != 0) {
-            (void)::sigaction(SIGINT, &oldInt_, nullptr);
-            ClosePipe();
-            return;
-        }
-        installed_ = true;
-    }
-    ~InterruptWatch() {
-        if (!installed_) return;
-        // Putting back what was installed before cannot fail.
-        (void)::sigaction(SIGINT, &oldInt_, nullptr);
-        (void)::sigaction(SIGTERM, &oldTerm_, nullptr);
-        ClosePipe();
-    }
-    InterruptWatch(const InterruptWatch&) = delete;
-    InterruptWatch& operator=(const InterruptWatch&) = delete;
-    int Descriptor() const { return installed_ ? gInterruptPipe[0] : -1; }
-
-private:
-    static void ClosePipe() {
-        ::close(gInterruptPipe[0]);
-        ::close(gInterruptPipe[1]);
-        gInterruptPipe[0] = gInterruptPipe[1] = -1;
-    }
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-    bool installed_ = false;
-};
-
 int entryIndex(const std::string& text) {
     if (const auto n = parseInt32(text); n && *n >= 1 && *n <= static_cast<int>(kFirmwareEntries.size()))
         return *n - 1;
@@ -94,6 +45,7 @@ int entryIndex(const std::string& text) {
 
 // Runs the machine until avrdude has ended; 130 when interrupted.
 int runFlash(TFirmwareFlash& flash) {
+    // avrdude runs in a group of its own, so Ctrl+C reaches only this program, which then ends the run.
     InterruptWatch interrupt;
     SystemClock clock;
     flash.Transfer();

@@ -177,6 +177,7 @@ int cmdRunScript(Context& ctx) {
 
 int cmdSimulate(Context& ctx) {
     auto& args = ctx.args;
+    if (std::string replay; takeOption(args, "--replay", replay)) return cmdSimulateReplay(ctx, replay);
     const CommonOptions common = takeCommonOptions(args);
     std::string value;
     std::int64_t limitMs = -1;

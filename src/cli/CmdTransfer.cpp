@@ -1,6 +1,7 @@
 // v7300 upload PROJECT --device ADDRESS [...]: the transfer window's session on the real clock.
 // v7300 verify PROJECT --device ADDRESS [--port P]: the controller's EEPROM read back and compared.
 #include "cli/Commands.h"
+#include "cli/DeviceLink.h"
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
@@ -66,11 +67,6 @@ std::string projectArgument(std::vector<std::string>& args, const char* command)
     return args.front();
 }
 
-bool isIpv4(const std::string& text) {
-    in_addr a{};
-    return ::inet_pton(AF_INET, text.c_str(), &a) == 1;
-}
-
 std::optional<std::string> addressOption(std::vector<std::string>& args, const std::string& name) {
     std::string text;
     if (!takeOption(args, name, text)) return std::nullopt;
@@ -101,22 +97,6 @@ std::optional<std::array<std::string, 6>> macOption(std::vector<std::string>& ar
             if (!std::isxdigit(static_cast<unsigned char>(c))) throw bad();
     }
     return mac;
-}
-
-struct DeviceOptions {
-    std::string project;
-    std::string device;
-    std::uint16_t port = 4000;
-};
-
-DeviceOptions deviceOptions(std::vector<std::string>& args, const char* command) {
-    DeviceOptions o;
-    std::string device;
-    if (!takeOption(args, "--device", device)) throw UsageError(std::string(command) + ": --device ADDRESS fehlt");
-    if (!isIpv4(device)) throw UsageError("--device erwartet eine Adresse A.B.C.D, nicht '" + device + "'");
-    o.device = device;
-    o.port = static_cast<std::uint16_t>(numberOption(args, "--port", 1, 65535).value_or(4000));
-    return o;
 }
 
 struct UploadOptions : DeviceOptions {
@@ -166,22 +146,6 @@ void applyOverrides(const UploadOptions& o, TDeviceSettings& s) {
     if (o.telnetPort) s.TelnetPort = std::to_string(*o.telnetPort);
     if (o.timeZone >= 0) s.TimeZone = o.timeZone;
     if (o.password) s.Password = *o.password;
-}
-
-// --- the link on the real clock
-
-TLinkPorts linkPorts(std::uint16_t devicePort) {
-    TLinkPorts p;
-    p.DevicePort = devicePort;
-    return p;
-}
-
-// Waits for the link's sockets until `deadline` at the latest and lets it read.
-void waitForLink(THardwareV7300NETIO& link, Clock& clock, std::int64_t deadline) {
-    const std::int64_t wait = std::clamp<std::int64_t>(deadline - clock.monotonicMs(), 0, 1000);
-    pollfd fds[2] = {{link.Descriptor(), POLLIN, 0}, {link.BroadcastDescriptor(), POLLIN, 0}};
-    const int ready = ::poll(fds, 2, static_cast<int>(wait));
-    if (ready > 0) link.ReadPending();
 }
 
 // The transfer progress on stderr, redrawn in place; only on a terminal.

@@ -22,6 +22,9 @@ int cmdPorts(Context& ctx);
 int cmdFlash(Context& ctx);
 int cmdUpload(Context& ctx);
 int cmdVerify(Context& ctx);
+int cmdLive(Context& ctx);
+// simulate PROJECT --replay FILE: the rest of simulate's arguments are in ctx.args.
+int cmdSimulateReplay(Context& ctx, const std::string& file);
 int cmdBus(Context& ctx);
 
 } // namespace v7300::cli

@@ -26,10 +26,10 @@ public:
         thread_ = std::thread([this] {
             while (!stop_) {
                 pollfd p{vc_->Descriptor(), POLLIN, 0};
-                if (::poll(&p, 1, 10) > 0) {
-                    std::lock_guard lock(mutex_);
-                    vc_->ReadPending();
-                }
+                const bool readable = ::poll(&p, 1, 5) > 0;
+                std::lock_guard lock(mutex_);
+                if (readable) vc_->ReadPending();
+                vc_->Tick(); // the stored logic runs
             }
         });
     }
