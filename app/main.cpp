@@ -2,14 +2,14 @@
 #include "core/MessagePort.h"
 #include "project/Settings.h"
 #include "simulation/SmtpSender.h"
-#include "ui/About.h"
-#include "ui/DarkLook.h"
-#include "ui/FileTypeRegistration.h"
-#include "ui/Hauptform.h"
-#include "ui/LogikApplication.h"
-#include "ui/QtMessagePort.h"
-#include "ui/UnitError.h"
-#include "ui/Version.h"
+#include "ui/dialogs/About.h"
+#include "ui/app/DarkLook.h"
+#include "ui/app/FileTypeRegistration.h"
+#include "ui/app/Hauptform.h"
+#include "ui/app/LogikApplication.h"
+#include "ui/app/QtMessagePort.h"
+#include "ui/dialogs/UnitError.h"
+#include "ui/app/Version.h"
 
 #include <QDir>
 #include <QStringList>

@@ -6,7 +6,7 @@
 #include "model/Logic.h"
 #include "model/LogicRenderer.h"
 #include "support/TestSupport.h"
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <QGuiApplication>
 
@@ -99,6 +99,43 @@ void BM_DrawTo(benchmark::State& state) {
     state.counters["ratio"] = n > 0 && fillMs > 0 ? drawMs / static_cast<double>(n) / fillMs : 0;
 }
 BENCHMARK(BM_DrawTo)->Unit(benchmark::kMillisecond);
+
+// The view at a zoom: the drawn document copied scaled into a 1000 × 700 view
+// (what a scroll or zoom over an unchanged diagram costs), against a plain fill
+// of that view. Target: under three fills at every zoom but 100 %.
+void BM_ZoomedView(benchmark::State& state) {
+    Diagram& d = TheDiagram();
+    VirtualClock clock;
+    TLogicRenderer renderer(*d.logic, clock, [] { return std::make_unique<TQtCanvas>(); });
+    TQtCanvas view(1000, 700);
+    renderer.View = &view;
+    d.logic->Zoom = static_cast<double>(state.range(0)) / 100.0;
+    d.logic->ScrollOffset = {state.range(0) > 100 ? 400 : 0, state.range(0) > 100 ? 300 : 0};
+    renderer.RePaint();
+    using Steady = std::chrono::steady_clock;
+    constexpr int kFills = 200;
+    const auto f0 = Steady::now();
+    for (int i = 0; i < kFills; ++i) {
+        view.Fill(0x000000);
+        benchmark::DoNotOptimize(view.Image().constBits());
+    }
+    const double fillMs = std::chrono::duration<double, std::milli>(Steady::now() - f0).count() / kFills;
+    double viewMs = 0;
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        const auto t0 = Steady::now();
+        renderer.ShowView();
+        benchmark::DoNotOptimize(view.Image().constBits());
+        viewMs += std::chrono::duration<double, std::milli>(Steady::now() - t0).count();
+        ++n;
+    }
+    d.logic->Zoom = 1.0;
+    d.logic->ScrollOffset = {0, 0};
+    state.counters["fill_ms"] = fillMs;
+    state.counters["view_ms"] = n > 0 ? viewMs / static_cast<double>(n) : 0;
+    state.counters["ratio"] = n > 0 && fillMs > 0 ? viewMs / static_cast<double>(n) / fillMs : 0;
+}
+BENCHMARK(BM_ZoomedView)->Arg(25)->Arg(50)->Arg(75)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
 
 
 } // namespace

@@ -9,7 +9,7 @@
 #include "model/BusListing.h"
 #include "model/Logic.h"
 #include "project/ProjectFile.h"
-#include "ui/QtCanvasPainter.h"
+#include "ui/canvas/QtCanvasPainter.h"
 
 #include <QBuffer>
 #include <QPageLayout>

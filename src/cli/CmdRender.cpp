@@ -18,7 +18,7 @@
 #include "project/ProjectFile.h"
 #include "simulation/SimulationRuntime.h"
 #include "cli/GuiApplication.h"
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <algorithm>
 #include <cctype>

@@ -96,6 +96,10 @@ public:
     virtual void DrawImage(int x, int y, const Image& picture) = 0;
     // Copies the part (sx, sy, w, h) of another canvas to (dx, dy).
     virtual void DrawCanvas(int dx, int dy, const Canvas& source, int sx, int sy, int w, int h);
+    // Copies the part (sx, sy, sw, sh) of another canvas scaled into the box (dx, dy, dw, dh);
+    // what lies outside the source is left as it is. Nearest pixels here; a host may smooth.
+    virtual void DrawCanvasScaled(int dx, int dy, int dw, int dh, const Canvas& source, int sx, int sy, int sw,
+                                  int sh);
 
     // Later drawing stays inside the box (right/bottom exclusive) until ClearClip.
     virtual void SetClip(int x1, int y1, int x2, int y2) = 0;

@@ -4,6 +4,7 @@
 #include "core/NumberFormat.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace v7300 {
 
@@ -19,6 +20,13 @@ void TLogic::Init() {
     ClearComponents();
     Initialised = true;
     Wires.Clear();
+    Redraw();
+}
+
+void TLogic::SetContent(const TDiagramContent& content) {
+    static_cast<TDiagramContent&>(*this) = content;
+    PruneSelection();
+    Dragging = false;
     Redraw();
 }
 
@@ -74,8 +82,9 @@ bool TLogic::IsInputConnected(const std::string& name, std::int32_t inputIndex) 
 bool TLogic::Simulating() const { return Simulation != nullptr && Simulation->Running(); }
 
 TLogicComponent* TLogic::FindComponent(const std::string& name) {
-    for (auto& c : Components)
-        if (c.Name == name) return &c;
+    const TLogicComponentList& all = Components;
+    for (int i = 0; i < all.Count(); ++i)
+        if (all.Items(i).Name == name) return &Components.Items(i);
     return nullptr;
 }
 
@@ -166,8 +175,8 @@ std::int32_t TLogic::add_verbinder(const std::string& outputName, std::int32_t o
     const std::int32_t oi = get_objekt_id(outputName, false);
     const std::int32_t ii = get_objekt_id(inputName, false);
     if (oi < 0 || ii < 0) return -1;
-    const TLogicComponent& out = Components.Items(oi);
-    const TLogicComponent& in = Components.Items(ii);
+    const TLogicComponent& out = std::as_const(Components).Items(oi);
+    const TLogicComponent& in = std::as_const(Components).Items(ii);
     if (outputIndex < 0 || outputIndex >= out.OutputCount || inputIndex < 0 || inputIndex >= in.InputCount)
         return -1;
 
@@ -199,10 +208,13 @@ void TLogic::verschieben(int index, std::int32_t dx, std::int32_t dy) {
     if (c.Top + c.Height > DocSize.y / 10) c.Top = DocSize.y / 10 - c.Height;
     const std::int32_t d = (c.Top - t0) * 10;
     if (d == 0) return;
-    for (auto& w : Wires) {
-        if (w.Points.empty()) continue;
-        if (w.Output == c.Name) w.Points.front().Y += d;
-        if (w.Input == c.Name) w.Points.back().Y += d;
+    const TWireList& wires = Wires;
+    for (int i = 0; i < wires.Count(); ++i) {
+        const TWire& w = wires.Items(i);
+        if (w.Points.empty() || (w.Output != c.Name && w.Input != c.Name)) continue;
+        TWire& changed = Wires.Items(i);
+        if (changed.Output == c.Name) changed.Points.front().Y += d;
+        if (changed.Input == c.Name) changed.Points.back().Y += d;
     }
 }
 
@@ -245,7 +257,7 @@ void TLogic::Kopiere_Verbinder(int wire, int node, std::int32_t dx, std::int32_t
 void TLogic::SplitSegment(const TVerbindung& segment) {
     if (segment.Wire < 0 || segment.Wire >= Wires.Count()) return;
     const int n = segment.Node;
-    if (n + 1 >= Wires.Items(segment.Wire).PointCount()) return;
+    if (n + 1 >= std::as_const(Wires).Items(segment.Wire).PointCount()) return;
     if (segment.Kind == 1) {
         Kopiere_Verbinder(segment.Wire, n, 10, 10);
         Kopiere_Verbinder(segment.Wire, n, 0, 10);
@@ -260,7 +272,7 @@ void TLogic::SplitSegment(const TVerbindung& segment) {
 // ---------------------------------------------------------------- deleting
 
 void TLogic::delete_(const std::string& name) {
-    const TLogicComponent* c = FindComponent(name);
+    const TLogicComponent* c = std::as_const(*this).FindComponent(name);
     if (c == nullptr) return;
     const int inputs = c->InputCount;
     const int outputs = c->OutputCount;
@@ -279,7 +291,7 @@ void TLogic::delete_(const std::string& name) {
         delete_verknuepfer(p);
     }
     for (int i = 0; i < Components.Count(); ++i) {
-        if (Components.Items(i).Name == name) {
+        if (std::as_const(Components).Items(i).Name == name) {
             Components.Delete(i);
             break;
         }
@@ -293,7 +305,7 @@ void TLogic::delete_sel_objekt() {
 
 void TLogic::delete_verknuepfer(const TVerknuepfer& pin) {
     for (int i = Wires.Count() - 1; i >= 0; --i) {
-        const TWire& w = Wires.Items(i);
+        const TWire& w = std::as_const(Wires).Items(i);
         const bool hit = pin.IsInput == 1 ? (w.Input == pin.Name && w.InputID == pin.Pin)
                                           : (pin.IsInput == 0 && w.Output == pin.Name && w.OutputID == pin.Pin);
         if (hit) Wires.Delete(i);
@@ -308,12 +320,46 @@ void TLogic::delete_Sel_Verbindung() { Wires.Delete(SelectedWire); }
 void TLogic::Select_Objekt(const std::string& name) {
     SelectedObject = name;
     SelectedWire = -1;
+    Selection.clear();
+    if (!name.empty()) Selection.insert(name);
 }
 
 void TLogic::Select_Verbinder(const TVerbindung& segment) {
     SelectedWire = segment.Wire;
     SelectedNode = segment.Node;
     SelectedObject.clear();
+    Selection.clear();
+}
+
+void TLogic::Select_Objekte(const std::set<std::string>& names) {
+    Selection = names;
+    SelectedWire = -1;
+    SelectedObject.clear();
+    for (const auto& c : std::as_const(Components))
+        if (names.count(c.Name) != 0) {
+            SelectedObject = c.Name;
+            break;
+        }
+}
+
+std::set<std::string> TLogic::SelectedNames() const {
+    std::set<std::string> names = Selection;
+    if (!SelectedObject.empty()) names.insert(SelectedObject);
+    return names;
+}
+
+bool TLogic::IsSelected(const std::string& name) const {
+    return (!SelectedObject.empty() && name == SelectedObject) || Selection.count(name) != 0;
+}
+
+void TLogic::PruneSelection() {
+    std::set<std::string> present;
+    for (const auto& c : std::as_const(Components))
+        if (Selection.count(c.Name) != 0) present.insert(c.Name);
+    Selection = std::move(present);
+    if (!SelectedObject.empty() && std::as_const(*this).FindComponent(SelectedObject) == nullptr)
+        SelectedObject.clear();
+    if (SelectedWire >= Wires.Count()) SelectedWire = -1;
 }
 
 // ---------------------------------------------------------------- hit tests

@@ -2,6 +2,7 @@
 // The diagram document: placed components, wires, the six display-text pages,
 // the project options, the component library, and the editing state the view needs.
 #include "core/MessagePort.h"
+#include "model/DiagramContent.h"
 #include "model/LogicComponent.h"
 #include "model/LogicComponentLibrary.h"
 #include "model/LogicWire.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace v7300 {
@@ -19,6 +21,15 @@ struct TPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;
     bool operator==(const TPoint&) const = default;
+};
+
+// A box in document pixels, edges included.
+struct TRect {
+    std::int32_t Left = 0;
+    std::int32_t Top = 0;
+    std::int32_t Right = 0;
+    std::int32_t Bottom = 0;
+    bool operator==(const TRect&) const = default;
 };
 
 // A connection point: the result of the pin hit test and the start of a wire being drawn.
@@ -42,21 +53,6 @@ struct TVerbindung {
     bool operator==(const TVerbindung&) const = default;
 };
 
-// One display-text entry: a component output shown with a text on the controller's display.
-struct TOutputs {
-    std::string component;
-    std::int32_t output = 0;
-    std::string text = "???";
-    bool operator==(const TOutputs&) const = default;
-};
-
-// One display-text page with eight slots.
-struct TShownOutput {
-    std::string name;
-    std::array<std::optional<TOutputs>, 8> slots;
-    bool operator==(const TShownOutput&) const = default;
-};
-
 // What the document and its drawing need of a running simulation or live view.
 // Implemented by the simulation layer.
 class TSimulationState {
@@ -69,7 +65,9 @@ public:
 
 constexpr std::int32_t kDocumentSize = 2000;
 
-class TLogic {
+// The document: its content (a value, see TDiagramContent) and the state of the
+// view and the gestures on it, which is no part of the content.
+class TLogic : public TDiagramContent {
 public:
     // Create: loads the library from the folder.
     TLogic(const std::string& libraryFolder, MessagePort& messages);
@@ -128,6 +126,22 @@ public:
     void Select_Objekt(const std::string& name);
     void Select_Verbinder(const TVerbindung& segment);
     std::string get_Sel_Objekt() const { return SelectedObject; }
+    // Several components: the set becomes the selection, SelectedObject its first
+    // member in list order (empty for none), SelectedWire -1.
+    void Select_Objekte(const std::set<std::string>& names);
+    // Every selected component's name (SelectedObject included).
+    std::set<std::string> SelectedNames() const;
+    // Whether the component is selected (alone or with others).
+    bool IsSelected(const std::string& name) const;
+    // Drops the names of components that no longer exist from the selection.
+    void PruneSelection();
+
+    // Moves the components by dx, dy grid units together: the move is limited so
+    // that none leaves the document, wires between two of them move with all their
+    // bend points, other wires are adjusted as by verschieben. Returns the move made.
+    TPoint MoveComponents(const std::set<std::string>& names, std::int32_t dx, std::int32_t dy);
+    // The components touched by the box (document pixels, edges included).
+    std::set<std::string> ComponentsIn(const TRect& box) const;
 
     // --- hit tests (document pixels)
     std::string objekt_an_position(std::int32_t x, std::int32_t y) const;
@@ -139,11 +153,13 @@ public:
         if (OnRedraw) OnRedraw();
     }
 
-    // --- the document's content
-    TLogicComponentList Components;
+    // --- the content as one value: copied for undo, compared for "modified"
+    const TDiagramContent& Content() const { return *this; }
+    // Replaces the content; a selection that no longer names anything is cleared
+    // and a wire being drawn is dropped.
+    void SetContent(const TDiagramContent& content);
+
     TLogicComponentLibrary Library;
-    std::array<TShownOutput, 6> ShownTexts;
-    TWireList Wires;
 
     // --- view geometry
     TPoint ViewOrigin{0, 0};
@@ -155,23 +171,17 @@ public:
 
     // --- editing state
     std::string SelectedObject;
+    // Every selected component; holds SelectedObject when that is set.
+    std::set<std::string> Selection;
+    // The rubber band being dragged, drawn while shown.
+    bool RubberBandShown = false;
+    TRect RubberBand;
+    // The view's scale (1.0 = 100 %); the document itself is always drawn at 100 %.
+    double Zoom = 1.0;
     std::int32_t SelectedWire = -1;
     std::uint8_t SelectedNode = 0;
     bool Initialised = false;
     bool ShowInfo = true;
-
-    // --- project options
-    std::int32_t Quarz = 16000000;
-    std::int32_t ModuleNumber = 0;
-    std::string DeviceModel = "V7300-NET-IO";
-    bool NetioActive = false;
-    std::string NetioHost = "192.168.0.91";
-    std::int32_t NetioPort = 64400;
-    std::int32_t NetioDelay = 5;
-    bool NetioDisplay = false;
-    bool LptActive = false;
-    std::int32_t LptAddress = 888;
-    std::string DeviceAddress;
 
     TPoint MousePos{0, 0};
     bool Dragging = false;

@@ -1,6 +1,7 @@
 #pragma once
 // A placed component and the ordered component list of the diagram.
 #include "model/LogicComponentDefine.h"
+#include "model/SharedList.h"
 
 #include <array>
 #include <cstdint>
@@ -44,28 +45,26 @@ struct TLogicComponent {
     bool operator==(const TLogicComponent&) const = default;
 };
 
+// The components share their entries with copies of the list (undo snapshots)
+// until one side changes them.
 class TLogicComponentList {
 public:
-    int Count() const { return static_cast<int>(Items_.size()); }
-    TLogicComponent& Items(int index) { return Items_.at(static_cast<std::size_t>(index)); }
-    const TLogicComponent& Items(int index) const { return Items_.at(static_cast<std::size_t>(index)); }
-    TLogicComponent& Add(TLogicComponent c) {
-        Items_.push_back(std::move(c));
-        return Items_.back();
-    }
-    void Delete(int index) { Items_.erase(Items_.begin() + index); }
-    void Clear() { Items_.clear(); }
+    int Count() const { return Items_.Count(); }
+    TLogicComponent& Items(int index) { return Items_.MutableAt(index); }
+    const TLogicComponent& Items(int index) const { return Items_.At(index); }
+    TLogicComponent& Add(TLogicComponent c) { return Items_.Append(std::move(c)); }
+    void Delete(int index) { Items_.Erase(index); }
+    void Clear() { Items_.Clear(); }
     // Components whose type is not "TXT".
     std::int32_t CountWithoutTXT() const;
 
-    auto begin() { return Items_.begin(); }
-    auto end() { return Items_.end(); }
     auto begin() const { return Items_.begin(); }
     auto end() const { return Items_.end(); }
+    const TSharedList<TLogicComponent>& Entries() const { return Items_; }
     bool operator==(const TLogicComponentList&) const = default;
 
 private:
-    std::vector<TLogicComponent> Items_;
+    TSharedList<TLogicComponent> Items_;
 };
 
 } // namespace v7300

@@ -6,7 +6,10 @@
 #include "core/NumberFormat.h"
 #include "model/TypeCatalogue.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
@@ -144,8 +147,9 @@ void TLogicRenderer::DrawOutSymbol(const std::string& type, const std::string& t
 
 bool TLogicRenderer::DrawWire(Canvas& image, int wireIndex) {
     if (wireIndex < 0 || wireIndex >= logic_.Wires.Count()) return false;
-    const TWire& w = logic_.Wires.Items(wireIndex);
-    const TLogicComponent* in = logic_.FindComponent(w.Input);
+    const TLogic& L = logic_;
+    const TWire& w = L.Wires.Items(wireIndex);
+    const TLogicComponent* in = L.FindComponent(w.Input);
     if (in == nullptr || w.InputID < 0 || w.InputID >= kMaxPins) return false;
     const TCanvasPoint start = image.PenPos();
     const int xo = start.X;
@@ -170,12 +174,17 @@ bool TLogicRenderer::DrawWire(Canvas& image, int wireIndex) {
 }
 
 void TLogicRenderer::DrawTo(Canvas& image) {
-    TLogic& L = logic_;
+    const TLogic& L = logic_;
     const bool sim = L.Simulating();
     if (sim) {
-        for (auto& c : L.Components)
+        // Written only where a state changed: the components stay shared with the undo history.
+        for (int i = 0; i < L.Components.Count(); ++i) {
+            const TLogicComponent& c = L.Components.Items(i);
+            std::array<std::uint8_t, kMaxPins> states = c.OutputStates;
             for (int j = 1; j <= kShownOutputs; ++j)
-                c.OutputStates[static_cast<std::size_t>(j - 1)] = OutputOn(*L.Simulation, c.Name, j) ? 1 : 0;
+                states[static_cast<std::size_t>(j - 1)] = OutputOn(*L.Simulation, c.Name, j) ? 1 : 0;
+            if (states != c.OutputStates) logic_.Components.Items(i).OutputStates = states;
+        }
     }
 
     const int docW = L.DocSize.x > 0 ? L.DocSize.x : 0;
@@ -196,13 +205,27 @@ void TLogicRenderer::DrawTo(Canvas& image) {
         image.Pixels(dots, C::GridDot);
     }
 
+    // A TXT label takes its size from its text (written only where it changed,
+    // so that the components stay shared with the undo history).
+    for (int index = 0; index < L.Components.Count(); ++index) {
+        const TLogicComponent& c = L.Components.Items(index);
+        if (DrawingOf(c) != SpecialDrawing::Txt) continue;
+        const TTextSize size = image.TextExtent(TCanvasFont::TextBold, VarValue(c, "TEXT"));
+        const auto width = static_cast<std::int32_t>(roundHalfEven(size.Width / 10.0 + 0.5));
+        if (c.Height == 2 && c.Width == width) continue;
+        TLogicComponent& label = logic_.Components.Items(index);
+        label.Height = 2;
+        label.Width = width;
+    }
+
     const TCanvasPen blackPen{C::Outline, 1, false};
     image.SetPen(blackPen);
-    for (auto& c : L.Components) {
+    for (int index = 0; index < L.Components.Count(); ++index) {
+        const TLogicComponent& c = L.Components.Items(index);
         const int x0 = c.Left * kGrid;
         const int y0 = c.Top * kGrid;
 
-        if (!sim && !L.SelectedObject.empty() && c.Name == L.SelectedObject) {
+        if (!sim && L.IsSelected(c.Name)) {
             image.SetPen({C::Selection, 1, true});
             image.SetBrush({C::Selection, false});
             image.Rectangle(x0 - 5, y0 - 15, (c.Left + c.Width) * kGrid + 5, (c.Top + c.Height) * kGrid + 5);
@@ -239,8 +262,7 @@ void TLogicRenderer::DrawTo(Canvas& image) {
                 image.TextOut(x0, y0, text, TCanvasFont::TextBold, C::TxtText);
                 image.ClearClip();
             }
-            c.Height = 2;
-            c.Width = static_cast<std::int32_t>(roundHalfEven(size.Width / 10.0 + 0.5));
+
         } else if (picture != nullptr && !picture->empty()) {
             image.DrawImage(x0, y0, *picture);
             if (kind == SpecialDrawing::Out) {
@@ -365,6 +387,15 @@ void TLogicRenderer::DrawTo(Canvas& image) {
         image.LineTo(L.DragStart.X, L.DragStart.Y);
         image.SetPen(blackPen);
     }
+
+    if (L.RubberBandShown) {
+        const TRect& r = L.RubberBand;
+        image.SetPen({C::Selection, 1, true});
+        image.SetBrush({C::Selection, false});
+        image.Rectangle(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right) + 1,
+                        std::max(r.Top, r.Bottom) + 1);
+        image.SetPen(blackPen);
+    }
 }
 
 bool TLogicRenderer::RePaint() {
@@ -379,19 +410,32 @@ bool TLogicRenderer::RePaint() {
         } guard(painting_);
         if (!back_) back_ = factory_();
         DrawTo(*back_);
-        if (View != nullptr) {
-            View->ClearClip();
-            View->Fill(C::Background);
-            View->DrawCanvas(logic_.ViewOrigin.x, logic_.ViewOrigin.y, *back_, logic_.ScrollOffset.x,
-                             logic_.ScrollOffset.y, logic_.DocSize.x, logic_.DocSize.y);
-            View->Flush();
-        }
+        ShowView();
         lastPaint_ = clock_.monotonicMs();
         painted_ = true;
         drew = true;
     }
     if (OnRefresh) OnRefresh();
     return drew;
+}
+
+void TLogicRenderer::ShowView() {
+    if (View == nullptr || !back_) return;
+    View->ClearClip();
+    View->Fill(C::Background);
+    if (logic_.Zoom == 1.0) {
+        View->DrawCanvas(logic_.ViewOrigin.x, logic_.ViewOrigin.y, *back_, logic_.ScrollOffset.x,
+                         logic_.ScrollOffset.y, logic_.DocSize.x, logic_.DocSize.y);
+    } else {
+        // The scroll offset counts view pixels; the part of the document they show, scaled.
+        const double z = logic_.Zoom;
+        View->DrawCanvasScaled(logic_.ViewOrigin.x, logic_.ViewOrigin.y, View->Width(), View->Height(), *back_,
+                               static_cast<int>(logic_.ScrollOffset.x / z),
+                               static_cast<int>(logic_.ScrollOffset.y / z),
+                               static_cast<int>(std::ceil(View->Width() / z)),
+                               static_cast<int>(std::ceil(View->Height() / z)));
+    }
+    View->Flush();
 }
 
 void TLogicRenderer::Resize(TPoint size, TPoint offset) {

@@ -61,6 +61,9 @@ public:
     // Draws into the off-screen image and copies the visible part into View,
     // at most kMaxPaintsPerSecond times a second. Returns true when it drew.
     bool RePaint();
+    // Copies the drawn document into View at the scroll offset and the zoom, without
+    // drawing it anew (a scroll or zoom over an unchanged diagram).
+    void ShowView();
     // Sets DocSize and ScrollOffset of the document and repaints.
     void Resize(TPoint size, TPoint offset);
     // A 16-bit copy of the drawn document; none (after the message) while simulating.

@@ -15,12 +15,11 @@ void TWire::DeletePoint(int index) {
 
 TWire& TWireList::AddWire(const std::string& output, std::int32_t outputID, std::int32_t inputID,
                           const std::string& input) {
-    Items_.push_back(TWire{output, input, outputID, inputID, {}});
-    return Items_.back();
+    return Items_.Append(TWire{output, input, outputID, inputID, {}});
 }
 
 void TWireList::Delete(int index) {
-    if (index >= 0 && index < Count()) Items_.erase(Items_.begin() + index);
+    if (index >= 0 && index < Count()) Items_.Erase(index);
 }
 
 } // namespace v7300

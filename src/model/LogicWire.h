@@ -1,5 +1,7 @@
 #pragma once
 // Wires from an output to an input, with their bend points in document pixels.
+#include "model/SharedList.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,23 +28,25 @@ struct TWire {
     bool operator==(const TWire&) const = default;
 };
 
+// The wires share their entries with copies of the list (undo snapshots) until
+// one side changes them.
 class TWireList {
 public:
-    int Count() const { return static_cast<int>(Items_.size()); }
-    TWire& Items(int index) { return Items_.at(static_cast<std::size_t>(index)); }
-    const TWire& Items(int index) const { return Items_.at(static_cast<std::size_t>(index)); }
+    int Count() const { return Items_.Count(); }
+    TWire& Items(int index) { return Items_.MutableAt(index); }
+    const TWire& Items(int index) const { return Items_.At(index); }
     TWire& AddWire(const std::string& output, std::int32_t outputID, std::int32_t inputID, const std::string& input);
+    TWire& Add(TWire wire) { return Items_.Append(std::move(wire)); }
     void Delete(int index);
-    void Clear() { Items_.clear(); }
+    void Clear() { Items_.Clear(); }
 
-    auto begin() { return Items_.begin(); }
-    auto end() { return Items_.end(); }
     auto begin() const { return Items_.begin(); }
     auto end() const { return Items_.end(); }
+    const TSharedList<TWire>& Entries() const { return Items_; }
     bool operator==(const TWireList&) const = default;
 
 private:
-    std::vector<TWire> Items_;
+    TSharedList<TWire> Items_;
 };
 
 } // namespace v7300

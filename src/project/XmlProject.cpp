@@ -343,4 +343,119 @@ bool OpenXml(TLogic& logic, const std::string& fileName) {
     return OpenXmlBytes(logic, bytes);
 }
 
+// ------------------------------------------------------------------ clipboard fragments
+
+namespace {
+
+// Positions of a pasted piece stay where a diagram can have them.
+constexpr std::int32_t kMaxFragmentPixel = 1000000;
+constexpr std::size_t kMaxFragmentComponents = 100000;
+
+std::string serialise(xmlDoc* doc) {
+    xmlBuffer* buffer = xmlBufferCreate();
+    xmlSaveCtxt* save = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_FORMAT | XML_SAVE_NO_DECL);
+    if (save == nullptr) {
+        xmlBufferFree(buffer);
+        throw Error("Das Projekt kann nicht geschrieben werden");
+    }
+    xmlSaveDoc(save, doc);
+    xmlSaveClose(save);
+    std::string body(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                     static_cast<std::size_t>(xmlBufferLength(buffer)));
+    xmlBufferFree(buffer);
+    return "<?xml version=\"1.0\"?>\n" + body;
+}
+
+std::int32_t fragmentNumber(const std::string& s, std::int32_t limit) {
+    std::int32_t n = 0;
+    try {
+        n = integer(s);
+    } catch (const std::exception&) {
+        throw Error(kXmlFormatMessage);
+    }
+    if (n < -limit || n > limit) throw Error(kXmlFormatMessage);
+    return n;
+}
+
+TFragmentComponent readFragmentComponent(const xmlNode* comp) {
+    TFragmentComponent fc;
+    fc.Name = text(child(comp, "name"));
+    fc.TypeName = text(child(comp, "type"));
+    if (fc.TypeName.empty()) throw Error(kXmlFormatMessage);
+    fc.Left = fragmentNumber(text(child(comp, "left")), kMaxFragmentPixel / 10);
+    fc.Top = fragmentNumber(text(child(comp, "top")), kMaxFragmentPixel / 10);
+    for (const xmlNode* var : elementChildren(child(comp, "variables"))) fc.Values.push_back(text(child(var, "value")));
+    return fc;
+}
+
+TWire readFragmentWire(const xmlNode* w) {
+    TWire wire;
+    wire.Output = text(child(w, "output"));
+    wire.Input = text(child(w, "input"));
+    wire.OutputID = fragmentNumber(text(child(w, "outputID")), 255);
+    wire.InputID = fragmentNumber(text(child(w, "inputID")), 255);
+    for (const xmlNode* p : elementChildren(child(w, "points"))) {
+        const std::string x = attribute(p, "x");
+        const std::string y = attribute(p, "y");
+        if (x.empty() || y.empty()) continue;
+        wire.Points.push_back({fragmentNumber(x, kMaxFragmentPixel), fragmentNumber(y, kMaxFragmentPixel)});
+    }
+    return wire;
+}
+
+} // namespace
+
+std::string BuildFragmentXml(const TDiagramFragment& fragment) {
+    initXml();
+    DocPtr doc(xmlNewDoc(X("1.0")));
+    xmlNode* root = xmlNewNode(nullptr, X("v7300"));
+    xmlDocSetRootElement(doc.get(), root);
+    addText(root, "version", kXmlProjectVersion);
+    xmlNode* components = addChild(root, "components");
+    for (const auto& c : fragment.Components) {
+        xmlNode* comp = addChild(components, "component");
+        addText(comp, "name", c.Name);
+        addText(comp, "type", c.TypeName);
+        addNumber(comp, "left", c.Left);
+        addNumber(comp, "top", c.Top);
+        xmlNode* vars = addChild(comp, "variables");
+        for (const auto& value : c.Values) addText(addChild(vars, "variable"), "value", value);
+    }
+    xmlNode* wires = addChild(root, "wire");
+    for (const auto& w : fragment.Wires) {
+        xmlNode* wire = addChild(wires, "wire");
+        addText(wire, "output", w.Output);
+        addNumber(wire, "outputID", w.OutputID);
+        addText(wire, "input", w.Input);
+        addNumber(wire, "inputID", w.InputID);
+        xmlNode* points = addChild(wire, "points");
+        for (const auto& p : w.Points) {
+            xmlNode* point = addChild(points, "point");
+            xmlNewProp(point, X("x"), X(std::to_string(p.X)));
+            xmlNewProp(point, X("y"), X(std::to_string(p.Y)));
+        }
+    }
+    return serialise(doc.get());
+}
+
+bool LooksLikeFragmentXml(const std::string& utf8) {
+    return utf8.find("<v7300") != std::string::npos && utf8.find("<components") != std::string::npos;
+}
+
+TDiagramFragment ReadFragmentXml(const std::string& utf8) {
+    if (utf8.size() > kMaxFileBytes) throw Error(kXmlFormatMessage);
+    const DocPtr doc = parseXml(utf8);
+    const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    // A fragment is data: no document type with entities of its own.
+    if (root == nullptr || doc->intSubset != nullptr || !xmlStrEqual(root->name, X("v7300")) ||
+        child(root, "components") == nullptr)
+        throw Error(kXmlFormatMessage);
+    TDiagramFragment fragment;
+    const auto components = elementChildren(child(root, "components"));
+    if (components.size() > kMaxFragmentComponents) throw Error(kXmlFormatMessage);
+    for (const xmlNode* comp : components) fragment.Components.push_back(readFragmentComponent(comp));
+    for (const xmlNode* w : elementChildren(child(root, "wire"))) fragment.Wires.push_back(readFragmentWire(w));
+    return fragment;
+}
+
 } // namespace v7300

@@ -1,5 +1,6 @@
 #pragma once
 // The .v7k project file: an XML document (Windows-1252) stored as inverted hex.
+#include "model/DiagramFragment.h"
 #include "model/Logic.h"
 
 #include <optional>
@@ -34,5 +35,15 @@ std::optional<std::string> DecodeProjectFile(const std::string& fileBytes);
 
 // OpenXml on bytes already in memory (stage 1 and 2).
 bool OpenXmlBytes(TLogic& logic, const std::string& fileBytes);
+
+// The clipboard's form of a diagram fragment: the project file's XML text with
+// only the components and the wires between them (UTF-8, not inverted hex).
+std::string BuildFragmentXml(const TDiagramFragment& fragment);
+// Reads such a text. A text that is not a fragment in this form, or holds
+// positions no diagram can have, raises Error with the project reader's message
+// "Die Datei entspricht nicht dem V7300 (v7k) Format!".
+TDiagramFragment ReadFragmentXml(const std::string& utf8);
+// Whether a plain text looks like a fragment (worth offering "Einfügen" for).
+bool LooksLikeFragmentXml(const std::string& utf8);
 
 } // namespace v7300

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <utility>
+
 namespace v7300 {
 
 TLogicSimulation::TLogicSimulation(TLogic& logic, Clock& clock, TEffectPorts ports)
@@ -30,10 +32,11 @@ TLogicSimulation::~TLogicSimulation() {
 void TLogicSimulation::Simulate(bool withWorker) {
     if (!logic_.Initialised) return;
     if (!sim_.Running()) {
-        logic_.SelectedObject.clear();
-        logic_.SelectedWire = -1;
+        logic_.Select_Objekt("");
         logic_.SelectedNode = 0;
-        for (TLogicComponent& c : logic_.Components) c.OutputStates.fill(0);
+        for (int i = 0; i < logic_.Components.Count(); ++i)
+            if (std::as_const(logic_.Components).Items(i).OutputStates != decltype(TLogicComponent::OutputStates){})
+                logic_.Components.Items(i).OutputStates.fill(0);
         {
             std::lock_guard lk(actionsMutex_);
             actions_.clear();
@@ -60,7 +63,7 @@ void TLogicSimulation::Press(const std::string& componentName) {
 void TLogicSimulation::Toogle_input(int n) {
     if (!Simulating()) return;
     const std::string name = "IN" + std::to_string(n);
-    for (TLogicComponent& c : logic_.Components) {
+    for (const TLogicComponent& c : logic_.Components) {
         if (c.Name != name) continue;
         const TLogicComponentDefine* type = c.Variables.FindByName("TYPE");
         if (type == nullptr) continue;
@@ -128,8 +131,13 @@ int TLogicSimulation::RunCycles(int n) {
 
 void TLogicSimulation::UpdateOutputStates() {
     if (!Simulating()) return;
-    for (TLogicComponent& c : logic_.Components)
-        for (int k = 1; k <= 8; ++k) c.OutputStates[static_cast<std::size_t>(k - 1)] = sim_.Output_Status(c.Name, k) ? 1 : 0;
+    // Written only where a state changed: the components stay shared with the undo history.
+    for (int i = 0; i < logic_.Components.Count(); ++i) {
+        const TLogicComponent& c = std::as_const(logic_.Components).Items(i);
+        auto states = c.OutputStates;
+        for (int k = 1; k <= 8; ++k) states[static_cast<std::size_t>(k - 1)] = sim_.Output_Status(c.Name, k) ? 1 : 0;
+        if (states != c.OutputStates) logic_.Components.Items(i).OutputStates = states;
+    }
 }
 
 // ---------------------------------------------------------------- driving and controls

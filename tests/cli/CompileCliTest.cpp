@@ -1,4 +1,3 @@
-#include "cli/Cli.h"
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "device/LogicCompiler.h"
@@ -6,20 +5,16 @@
 #include "model/Logic.h"
 #include "project/ProjectFile.h"
 #include "project/XmlProject.h"
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace v7300 {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
 class CompileCli : public ::testing::Test {
 protected:
@@ -27,12 +22,7 @@ protected:
 
     std::string lib() const { return dir.file("objekts"); }
 
-    Result run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"v7300", "--library", lib()});
-        std::ostringstream out, err;
-        const int status = cli::run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
+    Result run(std::vector<std::string> args) { return test::runCli(std::move(args), lib()); }
 
     // A small project: a free text, NUM1 -> INV1 -> OUT1, one display entry.
     std::string saveProject(const std::string& name, bool addBrokenTimer = false, bool addUnsupported = false) {

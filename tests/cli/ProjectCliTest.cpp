@@ -1,13 +1,12 @@
-#include "cli/Cli.h"
 #include "core/TextCodec.h"
 #include "model/Logic.h"
 #include "project/InvertedHex.h"
 #include "project/XmlProject.h"
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace v7300::test {
 namespace {
@@ -19,29 +18,26 @@ protected:
     std::string lib() const { return dir.file("lib"); }
 
     int run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), {"v7300", "--library", lib()});
-        return cli::run(args, out, err);
+        last = runCli(std::move(args), lib());
+        return last.status;
     }
 
     TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
+    CliResult last;
 };
 
 TEST_F(ProjectCliTest, DumpPrintsTheDecodedXmlAsUtf8) {
     const std::string xml = "<?xml version=\"1.0\"?>\r\n<v7300><version>2.2.2</version><x>Ä</x></v7300>\r\n";
     writeFile(dir.file("a.v7k"), EncodeInvertedHex(utf8ToCp1252(xml)) + "\r\n");
     EXPECT_EQ(run({"dump", dir.file("a.v7k")}), 0);
-    EXPECT_EQ(out.str(), xml);
+    EXPECT_EQ(last.out, xml);
 }
 
 TEST_F(ProjectCliTest, DumpOfAFileNotInTheFormatFailsWithTheFormatMessage) {
     writeFile(dir.file("b.v7k"), "nicht hex\r\n");
     EXPECT_EQ(run({"dump", dir.file("b.v7k")}), 1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str(), "Fehler: Die Datei entspricht nicht dem V7300 (v7k) Format!\n");
+    EXPECT_EQ(last.out, "");
+    EXPECT_EQ(last.err, "Fehler: Die Datei entspricht nicht dem V7300 (v7k) Format!\n");
 }
 
 TEST_F(ProjectCliTest, PackWritesWindows1252InvertedHexThatDumpReadsBack) {
@@ -50,16 +46,16 @@ TEST_F(ProjectCliTest, PackWritesWindows1252InvertedHexThatDumpReadsBack) {
     ASSERT_EQ(run({"pack", dir.file("in.xml"), "-o", dir.file("p.v7k")}), 0);
     EXPECT_EQ(readFile(dir.file("p.v7k")), EncodeInvertedHex(utf8ToCp1252(xml)) + "\r\n");
     ASSERT_EQ(run({"dump", dir.file("p.v7k")}), 0);
-    EXPECT_EQ(out.str(), xml);
+    EXPECT_EQ(last.out, xml);
 }
 
 TEST_F(ProjectCliTest, ConvertReadsTheTextFormatAndInfoListsTheResult) {
     writeFile(dir.file("alt.V7300_Logik"), "...\r\n1\r\n      AND1    5    6\r\n    TIMER2   20    7\r\n---|\r\n"
                                            "      AND1 0     TIMER2 1 140;70|140;80|\r\n---O\r\n"
                                            "V7300NETIO.IP=10.0.0.7\r\n");
-    ASSERT_EQ(run({"convert", dir.file("alt.V7300_Logik"), "-o", dir.file("neu.v7k")}), 0) << err.str();
-    ASSERT_EQ(run({"info", dir.file("neu.v7k")}), 0) << err.str();
-    EXPECT_EQ(out.str(), "components 2\nwires 1\naddress 10.0.0.7\nAND1 AND 5 6\nTIMER2 TIMER 20 7\n");
+    ASSERT_EQ(run({"convert", dir.file("alt.V7300_Logik"), "-o", dir.file("neu.v7k")}), 0) << last.err;
+    ASSERT_EQ(run({"info", dir.file("neu.v7k")}), 0) << last.err;
+    EXPECT_EQ(last.out, "components 2\nwires 1\naddress 10.0.0.7\nAND1 AND 5 6\nTIMER2 TIMER 20 7\n");
 }
 
 TEST_F(ProjectCliTest, ExtensionOtherThanExactlyV7kIsReadAsTextFormat) {
@@ -69,7 +65,7 @@ TEST_F(ProjectCliTest, ExtensionOtherThanExactlyV7kIsReadAsTextFormat) {
     logic.Add_objekt("AND", "AND1", 0, 0);
     SaveXml(logic, dir.file("gross.V7K"));
     EXPECT_EQ(run({"info", dir.file("gross.V7K")}), 1);
-    EXPECT_NE(err.str().find("Fehler: "), std::string::npos);
+    EXPECT_NE(last.err.find("Fehler: "), std::string::npos);
 }
 
 TEST_F(ProjectCliTest, ReadingFailuresExitWithTheEditorsMessage) {
@@ -78,9 +74,9 @@ TEST_F(ProjectCliTest, ReadingFailuresExitWithTheEditorsMessage) {
                                                        "<left>x</left></component></components></v7300>") +
                                           "\r\n");
     EXPECT_EQ(run({"convert", dir.file("kaputt.v7k"), "-o", dir.file("aus.v7k")}), 1);
-    EXPECT_EQ(err.str(), "Die Datei kann nicht geöffnet werden!\n");
+    EXPECT_EQ(last.err, "Die Datei kann nicht geöffnet werden!\n");
     EXPECT_EQ(run({"info", dir.file("fehlt.v7k")}), 1);
-    EXPECT_EQ(err.str(), "Fehler: Die Datei entspricht nicht dem V7300 (v7k) Format!\n");
+    EXPECT_EQ(last.err, "Fehler: Die Datei entspricht nicht dem V7300 (v7k) Format!\n");
 }
 
 TEST_F(ProjectCliTest, MissingArgumentsAreUsageErrors) {

@@ -1,12 +1,11 @@
-#include "cli/Cli.h"
 #include "core/NumberFormat.h"
 #include "model/Logic.h"
 #include "project/XmlProject.h"
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace v7300::test {
 namespace {
@@ -39,21 +38,18 @@ protected:
     }
 
     int run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), {"v7300", "--library", lib()});
-        return cli::run(args, out, err);
+        last = runCli(std::move(args), lib());
+        return last.status;
     }
 
     TempDir dir;
     RecordingMessagePort messages;
-    std::ostringstream out;
-    std::ostringstream err;
+    CliResult last;
 };
 
 TEST_F(SimulationCliTest, ScriptPrintsTheGeneratedLines) {
-    ASSERT_EQ(run({"script", project()}), 0) << err.str();
-    EXPECT_EQ(out.str(), "DIM $LAMP1_N\n//START DES SCRIPTS\nDO\n$IN1__A1 = $IN1__E1\nIF $IN1__A1 > $LAMP1__A1\n"
+    ASSERT_EQ(run({"script", project()}), 0) << last.err;
+    EXPECT_EQ(last.out, "DIM $LAMP1_N\n//START DES SCRIPTS\nDO\n$IN1__A1 = $IN1__E1\nIF $IN1__A1 > $LAMP1__A1\n"
                          "$LAMP1_N += 1\nENDIF\n$LAMP1__A1 = $IN1__A1\nLOOP\n");
 }
 
@@ -63,34 +59,34 @@ TEST_F(SimulationCliTest, RunScriptPrintsStoreAndLcd) {
     ASSERT_EQ(run({"run-script", dir.file("s.txt"), "--cycles", "3", "--set", "$IN=3", "--set", "$A=10", "--time",
                    "2026-03-01T08:15:59", "--decimal-separator", ","}),
               0)
-        << err.str();
-    EXPECT_EQ(out.str(), "$A=13\n$IN=3\n$BTIMER=0\n$TIME=081559\n$DAY=1\n$B=4,5\nLCD1=    12\nLCD2=\n");
-    EXPECT_EQ(err.str(), "EXEC: /no/such/tool -x\nEXEC: /no/such/tool -x\nEXEC: /no/such/tool -x\n");
+        << last.err;
+    EXPECT_EQ(last.out, "$A=13\n$IN=3\n$BTIMER=0\n$TIME=081559\n$DAY=1\n$B=4,5\nLCD1=    12\nLCD2=\n");
+    EXPECT_EQ(last.err, "EXEC: /no/such/tool -x\nEXEC: /no/such/tool -x\nEXEC: /no/such/tool -x\n");
 }
 
 TEST_F(SimulationCliTest, RunScriptDefaultsToOneCycleAndReportsAStall) {
     writeFile(dir.file("s.txt"), "$X = 1\n$Y += $X\n$Y = 0,5\n$Y += 1\n$Z = 1\n");
     ASSERT_EQ(run({"run-script", dir.file("s.txt"), "--cycles", "5"}), 0);
-    EXPECT_EQ(out.str(), "$BTIMER=1\n$TIME=120000\n$DAY=2\n$X=1\n$Y=0,5\nLCD1=  V7300-NET-IO  \nLCD2=_/|__________/|_\n");
-    EXPECT_NE(err.str().find("stehen geblieben"), std::string::npos);
+    EXPECT_EQ(last.out, "$BTIMER=1\n$TIME=120000\n$DAY=2\n$X=1\n$Y=0,5\nLCD1=  V7300-NET-IO  \nLCD2=_/|__________/|_\n");
+    EXPECT_NE(last.err.find("stehen geblieben"), std::string::npos);
 }
 
 TEST_F(SimulationCliTest, SimulateAppliesTimedActionsAndWatches) {
     ASSERT_EQ(run({"simulate", project(), "--seconds", "1,5", "--at", "0.5:toggle:IN1", "--at", "1:toggle:IN1",
                    "--watch", "$LAMP1__A1,$LAMP1_N"}),
               0)
-        << err.str();
-    EXPECT_EQ(out.str(), "t=0.660 $LAMP1__A1=1\nt=0.660 $LAMP1_N=1\nt=1.210 $LAMP1__A1=0\n$LAMP1__A1=0\n$LAMP1_N=1\n");
+        << last.err;
+    EXPECT_EQ(last.out, "t=0.660 $LAMP1__A1=1\nt=0.660 $LAMP1_N=1\nt=1.210 $LAMP1__A1=0\n$LAMP1__A1=0\n$LAMP1_N=1\n");
 }
 
 TEST_F(SimulationCliTest, SimulatePressPulsesTheInput) {
     ASSERT_EQ(run({"simulate", project("10"), "--cycles", "10", "--at", "0:press:IN1", "--watch", "$IN1__A1"}), 0);
-    EXPECT_EQ(out.str(), "t=0.110 $IN1__A1=1\nt=0.660 $IN1__A1=0\n$IN1__A1=0\n");
+    EXPECT_EQ(last.out, "t=0.110 $IN1__A1=1\nt=0.660 $IN1__A1=0\n$IN1__A1=0\n");
 }
 
 TEST_F(SimulationCliTest, SimulateWithoutWatchPrintsTheStore) {
     ASSERT_EQ(run({"simulate", project(), "--at", "0:value:IN1=7"}), 0);
-    EXPECT_EQ(out.str(), "$LAMP1_N=1\n$IN1__E1=7\n$BTIMER=1\n$TIME=120000\n$DAY=2\n$IN1__A1=7\n$LAMP1__A1=7\n"
+    EXPECT_EQ(last.out, "$LAMP1_N=1\n$IN1__E1=7\n$BTIMER=1\n$TIME=120000\n$DAY=2\n$IN1__A1=7\n$LAMP1__A1=7\n"
                          "LCD1=  V7300-NET-IO  \nLCD2=_/|__________/|_\n");
 }
 

@@ -1,7 +1,7 @@
 // The command set: every request byte-exact, the command names and the reply readers.
-#include "DeviceTestSupport.h"
 #include "core/Error.h"
 #include "device/UnitV7300NETIO.h"
+#include "support/UdpPeer.h"
 
 #include <gtest/gtest.h>
 

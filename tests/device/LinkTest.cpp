@@ -1,8 +1,8 @@
 // The UDP link: framing, CRC, reception checks and the sockets on 127.0.0.1.
-#include "DeviceTestSupport.h"
 #include "core/Error.h"
 #include "device/UnitHardwareV7300NETIO.h"
 #include "device/UnitV7300NETIO.h"
+#include "support/UdpPeer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The virtual controller: its answers, error reports, EEPROM, clock, bus modules,
 // and the image it runs.
-#include "DeviceTestSupport.h"
 #include "core/Clock.h"
 #include "core/Error.h"
 #include "device/ImageRunner.h"
 #include "device/LogicCompiler.h"
 #include "device/VirtualController.h"
 #include "support/TestSupport.h"
+#include "support/UdpPeer.h"
 
 #include <gtest/gtest.h>
 

@@ -452,6 +452,24 @@ TEST_F(RendererFixture, RePaintCopiesScrolledDocumentIntoView) {
     EXPECT_EQ(view.rgb(59, 59), C::Background);
 }
 
+TEST_F(RendererFixture, RePaintAtAZoomScalesTheVisiblePartOfTheDocument) {
+    logic.DocSize = {100, 100};
+    logic.ViewOrigin = {0, 0};
+    RasterTestCanvas view(60, 60);
+    renderer.View = &view;
+    logic.Zoom = 2.0;
+    logic.ScrollOffset = {40, 60}; // view pixels: document (20, 30) at the top left
+    renderer.RePaint();
+    for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {20, 0}, {21, 21}})
+        EXPECT_EQ(view.rgb(x, y), C::GridDot) << x << "," << y;
+    EXPECT_EQ(view.rgb(2, 0), C::Background);
+    logic.Zoom = 0.5;
+    logic.ScrollOffset = {0, 0};
+    renderer.ShowView(); // the drawn document shown anew, without drawing it again
+    EXPECT_EQ(view.rgb(5, 5), C::GridDot);  // document (10, 10)
+    EXPECT_EQ(view.rgb(55, 5), C::Background); // beyond the document's 100 pixels
+}
+
 TEST(RePaint, RequestDuringDrawingOnlyRefreshes) {
     VirtualClock clock;
     // The report box of the broken wire asks for a repaint while the drawing runs.

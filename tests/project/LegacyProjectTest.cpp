@@ -110,7 +110,7 @@ TEST_F(LegacyProjectTest, FixedInputsAndOutputsAreSkippedByTheirFirstFourCharact
 TEST_F(LegacyProjectTest, VariablesOfASkippedComponentStopTheReading) {
     const std::string path = file({comp("AND1", 5, 5), comp("IN1", 5, 9), "---#", var("IN1", "INT HID 1"), "---|",
                                    wire("AND1", 0, "AND1", 0, "")});
-    EXPECT_NE(failure(path), "no failure");
+    EXPECT_EQ(failure(path), "Der Baustein IN1 ist nicht vorhanden");
     EXPECT_THAT(names(), ElementsAre("AND1"));
     EXPECT_EQ(logic->Wires.Count(), 0);
 }
@@ -127,8 +127,8 @@ TEST_F(LegacyProjectTest, RefusedValueIsDroppedAndBoolNonsenseStops) {
     EXPECT_EQ(logic->FindComponent("NUM1")->Variables.Items(0).GetValue(), "0");
     EXPECT_TRUE(port.messages.empty());
 
-    EXPECT_NE(failure(file({comp("BOOLTEST1", 5, 5), "---#", var("BOOLTEST1", "BOOL FLAG vielleicht")})),
-              "no failure");
+    EXPECT_EQ(failure(file({comp("BOOLTEST1", 5, 5), "---#", var("BOOLTEST1", "BOOL FLAG vielleicht")})),
+              "'vielleicht' ist kein gültiger Boolescher Wert");
 }
 
 TEST_F(LegacyProjectTest, OptionsInAnyOrderAndOnlyUpperCaseTrueIsTrue) {
@@ -146,19 +146,26 @@ TEST_F(LegacyProjectTest, FailingLinesStopTheReadingAndKeepWhatWasRead) {
         std::vector<std::string> lines;
         std::vector<std::string> kept;
         int wires;
+        const char* message;
     } cases[] = {
-        {"empty component line", {comp("AND1", 5, 5), "", comp("OR1", 5, 9)}, {"AND1"}, 0},
-        {"left no integer", {comp("AND1", 5, 5), "       OR1    x    9"}, {"AND1"}, 0},
+        {"empty component line", {comp("AND1", 5, 5), "", comp("OR1", 5, 9)}, {"AND1"}, 0,
+         "'' ist kein gültiger Integerwert"},
+        {"left no integer", {comp("AND1", 5, 5), "       OR1    x    9"}, {"AND1"}, 0,
+         "'x' ist kein gültiger Integerwert"},
         {"too many values", {comp("NUM1", 5, 5), "---#", var("NUM1", "INT VALUE 1"), var("NUM1", "INT X 2")},
-         {"NUM1"}, 0},
-        {"empty wire line", {comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, ""), ""}, {"AND1"}, 1},
-        {"malformed points", {comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, "10;20|30;")}, {"AND1"}, 1},
-        {"points without separator", {comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, "10")}, {"AND1"}, 1},
-        {"option no integer", {comp("AND1", 5, 5), "---O", "NETIO.Port=viele"}, {"AND1"}, 0},
+         {"NUM1"}, 0, "Der Baustein NUM1 hat nur 1 Variablen"},
+        {"empty wire line", {comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, ""), ""}, {"AND1"}, 1,
+         "'' ist kein gültiger Integerwert"},
+        {"malformed points", {comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, "10;20|30;")}, {"AND1"}, 1,
+         "'30;' ist kein gültiger Punkt"},
+        {"points without separator", {comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, "10")}, {"AND1"}, 1,
+         "'10' ist kein gültiger Punkt"},
+        {"option no integer", {comp("AND1", 5, 5), "---O", "NETIO.Port=viele"}, {"AND1"}, 0,
+         "'viele' ist kein gültiger Integerwert"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_NE(failure(file(c.lines)), "no failure");
+        EXPECT_EQ(failure(file(c.lines)), c.message);
         EXPECT_EQ(names(), c.kept);
         EXPECT_EQ(logic->Wires.Count(), c.wires);
     }
@@ -173,7 +180,7 @@ TEST_F(LegacyProjectTest, NameUsedTwiceFailsAtItsVariables) {
 TEST_F(LegacyProjectTest, ModuleNumberThatIsNoIntegerChangesNothing) {
     logic->Add_objekt("AND", "AND7", 0, 0);
     logic->ModuleNumber = 4;
-    EXPECT_NE(failure(file({comp("OR1", 5, 5)}, "vier")), "no failure");
+    EXPECT_EQ(failure(file({comp("OR1", 5, 5)}, "vier")), "'vier' ist kein gültiger Integerwert");
     EXPECT_THAT(names(), ElementsAre("AND7"));
     EXPECT_EQ(logic->ModuleNumber, 4);
 }

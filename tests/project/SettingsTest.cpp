@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 namespace v7300::test {
@@ -87,18 +89,32 @@ TEST_F(SettingsTest, ChangesMadeByHandAreKeptByTheNextWrite) {
 }
 
 TEST_F(SettingsTest, FailingWriteRaisesOnceUntilAWriteSucceeds) {
-    writeFile(dir.file("plain"), "x");
-    const std::string bad = dir.file("plain/config.ini"); // a folder that is a file
+    const std::string folder = dir.file("plain");
+    writeFile(folder, "x"); // a folder that is a file: nothing can be written below it
+    const std::string bad = folder + "/config.ini";
     TSettingsFile ini(bad);
-    try {
-        ini.WriteInteger(kConfig, kTop, 1);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "In " + bad + " kann nicht geschrieben werden");
-    }
+    const auto raisesTheWriteError = [&](int value) {
+        try {
+            ini.WriteInteger(kConfig, kTop, value);
+        } catch (const Error& e) {
+            return std::string(e.what()) == "In " + bad + " kann nicht geschrieben werden";
+        }
+        return false;
+    };
+    EXPECT_TRUE(raisesTheWriteError(1));
     EXPECT_TRUE(ini.WriteFailed());
     EXPECT_NO_THROW(ini.WriteInteger(kConfig, kLeft, 2));
     EXPECT_NO_THROW(ini.WriteGeometry(false, 1, 2, 3, 4));
+
+    std::filesystem::remove(folder);
+    ini.WriteInteger(kConfig, kTop, 3);
+    EXPECT_FALSE(ini.WriteFailed());
+    EXPECT_EQ(ini.ReadInteger(kConfig, kTop, 0), 3);
+
+    // After a write that succeeded, the next failure is reported again.
+    std::filesystem::remove_all(folder);
+    writeFile(folder, "x");
+    EXPECT_TRUE(raisesTheWriteError(4));
 }
 
 TEST_F(SettingsTest, FolderIsTheProgramsOwnWhenWritable) {

@@ -21,4 +21,10 @@ inline CliResult runCli(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
+// The same with the global option "--library DIR" in front of the arguments.
+inline CliResult runCli(std::vector<std::string> args, const std::string& library) {
+    args.insert(args.begin(), {"--library", library});
+    return runCli(std::move(args));
+}
+
 } // namespace v7300::test

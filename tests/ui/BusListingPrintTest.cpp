@@ -4,7 +4,7 @@
 #include "EditorFixture.h"
 
 #include "model/BusListing.h"
-#include "ui/QtCanvasPainter.h"
+#include "ui/canvas/QtCanvasPainter.h"
 
 #include <QDir>
 #include <QImage>

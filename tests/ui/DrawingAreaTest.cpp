@@ -2,13 +2,15 @@
 #include "EditorFixture.h"
 
 #include "model/LogicRenderer.h"
-#include "ui/ComponentPalette.h"
-#include "ui/V7300Scrollbar.h"
+#include "ui/app/StatusPanel.h"
+#include "ui/editor/ComponentPalette.h"
+#include "ui/editor/V7300Scrollbar.h"
 
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QWheelEvent>
 
 namespace v7300::test {
 namespace {
@@ -22,7 +24,7 @@ TEST_F(EditorTest, PaletteListsLibraryTypesWithoutTxtAndDoubleClickPlacesOne) {
     const int index = static_cast<int>(it - types.begin());
     const QPoint p(30, form->Palette()->EntryTop(index) + 5);
     Mouse(form->Palette(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
-    EXPECT_EQ(form->DraggedTypeName(), "AND");
+    EXPECT_EQ(form->Editor().DraggedTypeName(), "AND");
     Mouse(form->Palette(), QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
     ASSERT_EQ(form->Logic().Components.Count(), 1);
     EXPECT_EQ(form->Logic().Components.Items(0).Name, "AND1");
@@ -56,8 +58,8 @@ TEST_F(EditorTest, DropIsAcceptedOnlyInsideTheLimitsAndPlacesOnTheGrid) {
     EXPECT_EQ(last.Top, 25);
     EXPECT_TRUE(form->Modified());
     // Beyond the world's right limit (x div 10 >= 195) nothing is accepted.
-    EXPECT_FALSE(form->DropAccepted(1950, 100));
-    EXPECT_TRUE(form->DropAccepted(1940, 100));
+    EXPECT_FALSE(form->Editor().DropAccepted(1950, 100));
+    EXPECT_TRUE(form->Editor().DropAccepted(1940, 100));
 }
 
 TEST_F(EditorTest, WireIsDrawnFromPinToPinInEitherDirection) {
@@ -110,13 +112,13 @@ TEST_F(EditorTest, ObjectDragMovesByRoundedGridCellsWithHalvesToEven) {
         // A point inside the body, away from the pins.
         const QPoint start = ToArea((left + 2) * 10 + 5, (top + 1) * 10 + 5);
         Press(start);
-        EXPECT_TRUE(form->ObjectDragActive());
+        EXPECT_TRUE(form->Editor().ObjectDragActive());
         Move(start + QPoint(c.pixels, 0), Qt::LeftButton);
         Move(start + QPoint(c.pixels, c.pixels), Qt::LeftButton);
         Release(start + QPoint(c.pixels, c.pixels));
         EXPECT_EQ(Comp("AND1").Left, left + c.cells) << c.pixels;
         EXPECT_EQ(Comp("AND1").Top, top + c.cells) << c.pixels;
-        EXPECT_FALSE(form->ObjectDragActive());
+        EXPECT_FALSE(form->Editor().ObjectDragActive());
     }
 }
 
@@ -143,14 +145,16 @@ TEST_F(EditorTest, DeleteKeyRemovesTheSelectedWireWithoutAsking) {
     Place("IN", 20, 10);
     Place("INV", 40, 10);
     form->Logic().add_verbinder("IN1", 0, 0, "INV1");
+    form->Editor().Commit(); // the wire as the file holds it
+    form->Editor().MarkSaved();
     form->Logic().SelectedWire = 0;
     form->Logic().SelectedObject.clear();
-    form->DeleteKey();
+    form->Editor().DeleteKey();
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(form->Logic().Wires.Count(), 0);
     EXPECT_TRUE(form->Modified());
     // Nothing selected at all: nothing happens and nothing breaks.
-    form->DeleteKey();
+    form->Editor().DeleteKey();
     EXPECT_EQ(form->Logic().Wires.Count(), 0);
 }
 
@@ -232,11 +236,11 @@ TEST_F(EditorTest, DoubleClickOpensTheDialogAndTheNextPressIsIgnored) {
     Release(body);
     Mouse(Area(), QEvent::MouseButtonDblClick, body, Qt::LeftButton, Qt::LeftButton);
     EXPECT_EQ(opened, 1);
-    EXPECT_TRUE(form->IgnoreNextMouseDown());
+    EXPECT_TRUE(form->Editor().IgnoreNextMouseDown());
     form->Logic().Select_Objekt("");
     Press(body);
     EXPECT_TRUE(form->Logic().get_Sel_Objekt().empty());
-    EXPECT_FALSE(form->IgnoreNextMouseDown());
+    EXPECT_FALSE(form->Editor().IgnoreNextMouseDown());
 }
 
 TEST_F(EditorTest, ArrowKeysScrollOneStepAndStopAtTheEnds) {
@@ -247,27 +251,34 @@ TEST_F(EditorTest, ArrowKeysScrollOneStepAndStopAtTheEnds) {
     ASSERT_TRUE(form->HBar()->isEnabled());
     key(Qt::Key_Left);
     EXPECT_EQ(form->HBar()->Position, 0);
-    EXPECT_EQ(form->ScrollOffset.x, 0);
+    EXPECT_EQ(form->Editor().ScrollOffset().x, 0);
     key(Qt::Key_Right);
     EXPECT_EQ(form->HBar()->Position, 1);
-    EXPECT_EQ(form->ScrollOffset.x, 20);
+    EXPECT_EQ(form->Editor().ScrollOffset().x, 20);
     key(Qt::Key_Down);
     key(Qt::Key_Down);
-    EXPECT_EQ(form->ScrollOffset.y, 40);
+    EXPECT_EQ(form->Editor().ScrollOffset().y, 40);
     EXPECT_EQ(form->Logic().ScrollOffset, (TPoint{20, 40}));
     const int max = form->HBar()->Max;
     for (int i = 0; i < max + 5; ++i) key(Qt::Key_Right);
     EXPECT_EQ(form->HBar()->Position, max);
-    EXPECT_EQ(form->ScrollOffset.x, max * 20);
+    EXPECT_EQ(form->Editor().ScrollOffset().x, max * 20);
 }
 
-TEST_F(EditorTest, WheelScrollsVerticallyOnlyOverTheDrawingArea) {
-    EXPECT_TRUE(form->AreaWheel(QPoint(50, 50), -120));
+TEST_F(EditorTest, WheelOverTheDrawingAreaScrollsAndWithCtrlZoomsShownInTheStatusBar) {
+    auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent e(QPointF(50, 50), Area()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(Area(), &e);
+    };
+    wheel(-120, Qt::NoModifier);
     EXPECT_EQ(form->VBar()->Position, 1);
-    EXPECT_TRUE(form->AreaWheel(QPoint(50, 50), 120));
+    wheel(120, Qt::NoModifier);
     EXPECT_EQ(form->VBar()->Position, 0);
-    EXPECT_FALSE(form->AreaWheel(QPoint(-5, 50), -120));
-    EXPECT_EQ(form->VBar()->Position, 0);
+    EXPECT_FALSE(form->Editor().Wheel(-5, 50, -120, false)); // outside the area
+    wheel(120, Qt::ControlModifier);
+    EXPECT_EQ(form->Editor().ZoomPercent(), 125);
+    EXPECT_EQ(form->StatusBar().Zoom(), QStringLiteral("125 %"));
 }
 
 TEST_F(EditorTest, EdgeAutoScrollFollowsTheSettingAndMovesOneStepPerMove) {
@@ -283,13 +294,13 @@ TEST_F(EditorTest, EdgeAutoScrollFollowsTheSettingAndMovesOneStepPerMove) {
 
 TEST_F(EditorTest, LargeWindowDisablesTheHorizontalBarAndResetsItsOffset) {
     form->HBar()->SetPosition(3);
-    form->HorizontalScroll();
-    EXPECT_EQ(form->ScrollOffset.x, 60);
+    form->Editor().ScrollHorizontally(form->HBar()->Position);
+    EXPECT_EQ(form->Editor().ScrollOffset().x, 60);
     form->resize(2400, 800);
     QCoreApplication::processEvents();
     form->Layout();
     EXPECT_FALSE(form->HBar()->isEnabled());
-    EXPECT_EQ(form->ScrollOffset.x, 0);
+    EXPECT_EQ(form->Editor().ScrollOffset().x, 0);
     EXPECT_EQ(form->HBar()->Position, 0);
 }
 

@@ -6,9 +6,9 @@
 #include "core/Clock.h"
 #include "core/NumberFormat.h"
 #include "support/TestSupport.h"
-#include "ui/FileDialogs.h"
-#include "ui/DrawingArea.h"
-#include "ui/Hauptform.h"
+#include "ui/dialogs/FileDialogs.h"
+#include "ui/editor/DrawingArea.h"
+#include "ui/app/Hauptform.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -63,7 +64,9 @@ protected:
         form.reset();
     }
 
-    std::unique_ptr<TForm2> MakeForm(const QStringList& arguments) {
+    // `adjust` changes the test setup before the window is made.
+    std::unique_ptr<TForm2> MakeForm(const QStringList& arguments,
+                                     const std::function<void(TForm2Setup&)>& adjust = {}) {
         TForm2Setup setup;
         setup.ProgramPath = "/usr/bin/true";
         setup.LibraryFolder = ShippedLibrary();
@@ -85,6 +88,7 @@ protected:
             startedPrograms.push_back(program);
             return true;
         };
+        if (adjust) adjust(setup);
         auto f = std::make_unique<TForm2>(setup);
         f->show();
         QCoreApplication::processEvents();
@@ -114,10 +118,14 @@ protected:
     QWidget* Area() { return form->Area(); }
     // Drawing-area pixel of a document point.
     QPoint ToArea(int docX, int docY) const {
-        return {docX - form->ScrollOffset.x, docY - form->ScrollOffset.y};
+        return {docX - form->Editor().ScrollOffset().x, docY - form->Editor().ScrollOffset().y};
     }
+    // Places a component as a file would hold it: the document counts as unchanged.
     int Place(const std::string& type, int left, int top) {
-        return form->Logic().Add_objekt(type, "", left, top);
+        const int index = form->Logic().Add_objekt(type, "", left, top);
+        form->Editor().Commit();
+        form->Editor().MarkSaved();
+        return index;
     }
     TLogicComponent& Comp(const std::string& name) { return *form->Logic().FindComponent(name); }
 

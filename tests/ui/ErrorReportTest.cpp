@@ -3,9 +3,9 @@
 #include "EditorFixture.h"
 
 #include "core/Error.h"
-#include "ui/ActionLog.h"
-#include "ui/ErrorReport.h"
-#include "ui/UnitError.h"
+#include "ui/app/ActionLog.h"
+#include "ui/dialogs/ErrorReport.h"
+#include "ui/dialogs/UnitError.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -115,10 +115,7 @@ protected:
 
 TEST_F(ErrorWindowTest, AnExceptionInAHandlerFillsTheWindowAndTheProgramGoesOn) {
     QObject origin;
-    bool after = false;
-    Guarded(&origin, [] { throw Error("Kaputt"); });
-    after = true;
-    EXPECT_TRUE(after);
+    EXPECT_NO_THROW(Guarded(&origin, [] { throw Error("Kaputt"); }));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->ErrorBox->toPlainText(),
               QStringLiteral("ClassName: QObject\nErrorType: v7300::Error\nErrorMessage: Kaputt"));

@@ -2,8 +2,8 @@
 #include "EditorFixture.h"
 
 #include "core/FileIO.h"
-#include "ui/UnitError.h"
-#include "ui/Unit_Drucken.h"
+#include "ui/dialogs/UnitError.h"
+#include "ui/dialogs/Unit_Drucken.h"
 
 #include <QAction>
 #include <QImage>

@@ -1,7 +1,7 @@
 // The desktop registration of the two project file types.
 #include "core/FileIO.h"
 #include "support/TestSupport.h"
-#include "ui/FileTypeRegistration.h"
+#include "ui/app/FileTypeRegistration.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "project/Settings.h"
 #include "project/XmlProject.h"
 #include "simulation/SimulationRuntime.h"
-#include "ui/UnitError.h"
-#include "ui/Unit_Drucken.h"
-#include "ui/Unit_LCD.h"
+#include "ui/dialogs/UnitError.h"
+#include "ui/dialogs/Unit_Drucken.h"
+#include "ui/sim/Unit_LCD.h"
 
 #include <QAction>
 #include <QComboBox>

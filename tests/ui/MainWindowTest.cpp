@@ -7,9 +7,10 @@
 #include "project/Settings.h"
 #include "project/XmlProject.h"
 #include "simulation/SimulationRuntime.h"
-#include "ui/QtEffectPorts.h"
-#include "ui/Unit_LCD.h"
-#include "ui/Unit_SimInput.h"
+#include "support/UdpPeer.h"
+#include "ui/sim/QtEffectPorts.h"
+#include "ui/sim/Unit_LCD.h"
+#include "ui/sim/Unit_SimInput.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -65,21 +66,33 @@ TEST_F(EditorTest, SaveWhoseDialogIsCancelledKeepsTheMarker) {
 }
 
 TEST_F(EditorTest, SaveOfANonV7kFileAppendsTheExtensionAndLeavesTheOldFile) {
+    // A text project (from before the XML format) with two wired gates.
     const std::string legacy = dir.file("alt.V7300_Logik");
-    writeFile(legacy, "old");
-    const std::string path = dir.file("projekt.v7k");
-    Place("AND", 20, 10);
-    dialogs.answers = {path};
+    const std::string text = "...\r\n0\r\n      AND1   20   10\r\n       OR1   40   10\r\n---#\r\n---|\r\n"
+                             "      AND1 0        OR1 0 \r\n---O\r\nV7300NETIO.IP=127.0.0.1\r\n";
+    writeFile(legacy, text);
+    form->ProcessCommandLine({QString::fromStdString(legacy)});
+    ASSERT_EQ(form->FileName(), legacy);
+    ASSERT_EQ(form->Logic().Components.Count(), 2);
+    Place("INV", 60, 10);
+    form->MarkModified();
+
+    dialogs.answers = {dir.file("gefragt.v7k")}; // a save-as dialog would be a fault
     ASSERT_TRUE(form->SaveProject());
-    // Pretend the project came from the legacy file: the save writes XML beside it.
-    std::filesystem::copy_file(path, dir.file("x.txt"));
-    dialogs.answers = {};
-    form->NewProject();
-    ASSERT_TRUE(form->Logic().Components.Count() == 0);
-    // Open through the command-line rule: an unknown extension goes to the text reader and fails.
-    form->ProcessCommandLine({QString::fromStdString(dir.file("x.txt"))});
-    EXPECT_EQ(form->FileName(), "New File");
-    EXPECT_EQ(readFile(legacy), "old");
+    EXPECT_TRUE(dialogs.filters.empty());
+    const std::string saved = legacy + ".v7k";
+    EXPECT_EQ(form->FileName(), saved);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(readFile(legacy), text);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("gefragt.v7k")));
+
+    RecordingMessagePort port;
+    TLogic reread(ShippedLibrary(), port);
+    reread.NewProject();
+    ASSERT_TRUE(OpenXml(reread, saved));
+    EXPECT_EQ(reread.Components.Count(), 3);
+    EXPECT_EQ(reread.Wires.Count(), 1);
+    EXPECT_EQ(reread.DeviceAddress, "127.0.0.1");
 }
 
 TEST_F(EditorTest, NewAndOpenAskBeforeDroppingUnsavedWork) {
@@ -235,7 +248,7 @@ TEST_F(EditorTest, SimulationClickTogglesASwitchAndPulsesAPushButton) {
     EXPECT_EQ(sim.GetVariable("$IN2__E1"), "0");
     // Clicking a component that is no input does nothing; no gesture starts.
     click("INV1");
-    EXPECT_FALSE(form->ObjectDragActive());
+    EXPECT_FALSE(form->Editor().ObjectDragActive());
     EXPECT_EQ(form->Logic().Components.Count(), 3);
 }
 
@@ -337,13 +350,49 @@ TEST_F(EditorTest, IndicatorShowsACompileErrorBlinkingAndTheClickMessage) {
 }
 
 TEST_F(EditorTest, LinkWatchCountsDownAndShowsTheQuality) {
-    // No link in tests: the ping replies are handed to the handler directly.
+    // The link pings a peer on 127.0.0.1; its replies are handed to the handler directly.
+    UdpPeer device;
+    form = MakeForm({}, [&](TForm2Setup& s) {
+        s.LinkEnabled = true;
+        s.DevicePort = device.port();
+    });
+    ASSERT_NE(form->Link(), nullptr);
+    form->Link()->SetAddress("127.0.0.1");
+    const auto status = [&] { return form->HardwareStatus()->text().toStdString(); };
     TV7300Telegram reply;
     reply.Command = CmdPing;
     reply.Payload = {2};
+
+    form->DeviceTimerTick();
+    EXPECT_EQ(status(), "Keine Verbindung zu 127.0.0.1");
+    std::vector<std::uint8_t> ping;
+    ASSERT_TRUE(device.receive(ping));
+    TV7300Telegram sent;
+    ASSERT_EQ(ParseDatagram(ping.data(), ping.size(), "127.0.0.1", sent), 0);
+    EXPECT_EQ(sent.Command, CmdPing);
+
+    // The quality is the countdown left when the reply came, out of 9.
     form->OnTelegram(reply);
     EXPECT_EQ(form->StatusEx()->text(), QStringLiteral("Connected TCP-Clients: 2/3"));
     EXPECT_EQ(form->LinkCountdown(), 10);
+    form->DeviceTimerTick();
+    EXPECT_EQ(status(), "Verbunden mit 127.0.0.1 (0%)");
+    EXPECT_TRUE(form->ButtonStartLive()->isEnabled());
+    form->OnTelegram(reply);
+    for (int tick = 0; tick < 5; ++tick) form->DeviceTimerTick();
+    EXPECT_EQ(form->LinkCountdown(), 5);
+    form->OnTelegram(reply);
+    form->DeviceTimerTick();
+    EXPECT_EQ(status(), "Verbunden mit 127.0.0.1 (56%)");
+
+    // Ten ticks without a reply count down to 0; the next one reports the lost connection.
+    for (int tick = 0; tick < 9; ++tick) form->DeviceTimerTick();
+    EXPECT_EQ(form->LinkCountdown(), 0);
+    EXPECT_EQ(status(), "Verbunden mit 127.0.0.1 (56%)");
+    form->DeviceTimerTick();
+    EXPECT_EQ(status(), "Keine Verbindung zu 127.0.0.1");
+    EXPECT_FALSE(form->ButtonStartLive()->isEnabled());
+
     reply.Payload.clear();
     form->OnTelegram(reply);
     EXPECT_EQ(form->StatusEx()->text(), QStringLiteral("Connected TCP-Clients: ALTE FIRMWARE"));

@@ -1,8 +1,8 @@
 // The simulation's effects in the editor: the sound player's life and the
 // slider windows' single owner.
 #include "EditorFixture.h"
-#include "ui/QtEffectPorts.h"
-#include "ui/Unit_SimInput.h"
+#include "ui/sim/QtEffectPorts.h"
+#include "ui/sim/Unit_SimInput.h"
 
 #include <QSlider>
 

@@ -1,11 +1,11 @@
 // v7300 render: the picture formats, the simulated state and the failures.
-#include "cli/Cli.h"
 #include "core/BmpWriter.h"
 #include "core/Image.h"
 #include "core/NumberFormat.h"
 #include "model/Logic.h"
 #include "model/LogicRenderer.h"
 #include "project/XmlProject.h"
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <jpeglib.h>
-#include <sstream>
 
 namespace v7300::test {
 namespace {
@@ -45,10 +44,8 @@ protected:
     }
 
     int run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), {"v7300", "--library", lib()});
-        return cli::run(args, out, err);
+        last = runCli(std::move(args), lib());
+        return last.status;
     }
 
     // The middle of the wire between IN1's output and LAMP1's input.
@@ -56,15 +53,14 @@ protected:
 
     TempDir dir;
     RecordingMessagePort messages;
-    std::ostringstream out;
-    std::ostringstream err;
+    CliResult last;
 };
 
 std::uint32_t As16(std::uint32_t rgb) { return fromRgb565(toRgb565(rgb)) & 0xFFFFFF; }
 
 TEST_F(RenderCommandTest, PngShowsTheEditingDiagram) {
     const std::string png = dir.file("d.png");
-    ASSERT_EQ(run({"render", project(), "-o", png}), 0) << err.str();
+    ASSERT_EQ(run({"render", project(), "-o", png}), 0) << last.err;
     const Image img = decodePng(png);
     EXPECT_EQ(img.width, 2000);
     EXPECT_EQ(img.height, 2000);
@@ -76,17 +72,17 @@ TEST_F(RenderCommandTest, PngShowsTheEditingDiagram) {
 TEST_F(RenderCommandTest, SimulatedRenderShowsStateAfterActions) {
     const std::string png = dir.file("s.png");
     ASSERT_EQ(run({"render", project(), "-o", png, "--simulate-seconds", "1", "--at", "0.2:toggle:IN1"}), 0)
-        << err.str();
+        << last.err;
     const Image img = decodePng(png);
     EXPECT_EQ(img.pixel(30, 25) & 0xFFFFFF, As16(0xFFFF00)) << "IN0_ while on";
     EXPECT_EQ(wirePixel(img), As16(DiagramColors::WireOn));
-    ASSERT_EQ(run({"render", project(), "-o", png, "--simulate-seconds", "1"}), 0) << err.str();
+    ASSERT_EQ(run({"render", project(), "-o", png, "--simulate-seconds", "1"}), 0) << last.err;
     EXPECT_EQ(wirePixel(decodePng(png)), As16(DiagramColors::WireOff));
 }
 
 TEST_F(RenderCommandTest, JpegAndBmpByExtension) {
     const std::string proj = project();
-    ASSERT_EQ(run({"render", proj, "-o", dir.file("d.jpg")}), 0) << err.str();
+    ASSERT_EQ(run({"render", proj, "-o", dir.file("d.jpg")}), 0) << last.err;
     const std::string jpg = readFile(dir.file("d.jpg"));
     jpeg_decompress_struct info{};
     jpeg_error_mgr jerr{};
@@ -98,7 +94,7 @@ TEST_F(RenderCommandTest, JpegAndBmpByExtension) {
     EXPECT_EQ(info.image_height, 2000u);
     jpeg_destroy_decompress(&info);
 
-    ASSERT_EQ(run({"render", proj, "-o", dir.file("d.bmp")}), 0) << err.str();
+    ASSERT_EQ(run({"render", proj, "-o", dir.file("d.bmp")}), 0) << last.err;
     const std::string bmp = readFile(dir.file("d.bmp"));
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(bmp.size(), 66u + 2000u * 2000u * 2u);
@@ -110,9 +106,9 @@ TEST_F(RenderCommandTest, FailuresExitWithMessageAndWriteNothing) {
     EXPECT_EQ(run({"render", proj}), 2);
     EXPECT_EQ(run({"render", proj, "-o", dir.file("d.png"), "--at", "1:toggle:IN1"}), 2);
     EXPECT_EQ(run({"render", dir.file("fehlt.v7k"), "-o", dir.file("d.png")}), 1);
-    EXPECT_FALSE(err.str().empty());
+    EXPECT_FALSE(last.err.empty());
     EXPECT_EQ(run({"render", proj, "-o", dir.file("kein/ordner/d.png")}), 1);
-    EXPECT_NE(err.str().find("kann nicht geschrieben werden"), std::string::npos) << err.str();
+    EXPECT_NE(last.err.find("kann nicht geschrieben werden"), std::string::npos) << last.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("d.png")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("d.gif")));
 }

@@ -8,7 +8,7 @@
 #include "core/NumberFormat.h"
 #include "model/LogicRenderer.h"
 #include "support/TestSupport.h"
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -1,7 +1,7 @@
 // The entries of the "Tools" menu, with the desktop's handler and the program start faked.
 #include "EditorFixture.h"
 #include "project/Settings.h"
-#include "ui/ActionLog.h"
+#include "ui/app/ActionLog.h"
 #include "ui/app/ToolsMenu.h"
 #include "ui/device/Unit_Atmel_Beschreiben.h"
 

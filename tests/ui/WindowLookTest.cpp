@@ -2,18 +2,21 @@
 // gives it), standard dialogs speak German, and no text is cut. Each window is
 // grabbed offscreen and kept under build/screenshots/ to be looked at.
 #include "EditorFixture.h"
-#include "ui/DarkLook.h"
-#include "ui/FrmUserdefineSetter.h"
-#include "ui/UnitError.h"
-#include "ui/Unit_Drucken.h"
-#include "ui/Unit_LCD.h"
-#include "ui/Unit_SimInput.h"
+#include "project/FileController.h"
+#include "ui/app/DarkLook.h"
+#include "ui/editor/EditorView.h"
+#include "ui/params/FrmUserdefineSetter.h"
+#include "ui/dialogs/UnitError.h"
+#include "ui/dialogs/Unit_Drucken.h"
+#include "ui/sim/Unit_LCD.h"
+#include "ui/sim/Unit_SimInput.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -105,6 +108,14 @@ protected:
         ApplyDarkLook(*qApp);
         EditorTest::SetUp();
     }
+    // The main window with its diagram drawn: the view repaints at most every so
+    // often by the clock, which stands still in the tests.
+    QImage ShotMain(const char* name) {
+        clock.advanceMs(1000);
+        form->View().Refresh();
+        QCoreApplication::processEvents();
+        return Shot(*form, name);
+    }
     void TearDown() override {
         EditorTest::TearDown();
         QApplication::setStyle(previousStyle);
@@ -134,7 +145,7 @@ TEST_F(DarkLookTest, PopUpMenusAndThePalettesScrollBarAreDark) {
     const QImage barShot = Shot(*bar, "palette-scrollbar");
     EXPECT_TRUE(Dark(barShot.pixel(barShot.width() / 2, barShot.height() - 3)));
     EXPECT_GT(Count(barShot, barShot.rect(), [](QRgb p) { return (p & 0xFFFFFF) == 0xFF8000; }), 20);
-    Shot(*form, "main-window");
+    ShotMain("main-window");
 }
 
 TEST_F(DarkLookTest, StandardDialogsAreDarkWithLightTextAndSpeakGerman) {
@@ -177,13 +188,38 @@ TEST_F(DarkLookTest, IndicatorAndPrintNoteShowTheirWholeText) {
     ASSERT_TRUE(form->PanelFlashSize()->text().startsWith(QStringLiteral("99 / 100 ["))) << form->PanelFlashSize()->text().toStdString();
     ExpectNotCut(*form->PanelFlashSize());
     EXPECT_GE(form->HardwareStatus()->x(), form->PanelFlashSize()->geometry().right() + 16);
-    Shot(*form, "main-window-full");
+    ShotMain("main-window-full");
 
     TFrmDrucken print(clock);
     ExpectNotCut(*print.Note);
     EXPECT_LE(print.Note->geometry().bottom(), print.height());
     const QImage printShot = Shot(print, "print-dialog");
     EXPECT_TRUE(Dark(printShot.pixel(print.width() - 3, print.height() - 3)));
+}
+
+// The main window with an example and its menus open: dark, with light text, the
+// zoom in the status bar, a selection of several components.
+TEST_F(DarkLookTest, MainWindowAndItsMenusAreDarkWithTheZoomInTheStatusBar) {
+    form->Files().OpenPath(std::string(V7300_SOURCE_DIR) + "/examples/treppenlicht.v7k", true);
+    form->Editor().SelectAll();
+    form->Editor().ZoomIn();
+    QCoreApplication::processEvents();
+    form->Layout();
+    const QImage window = ShotMain("main-window-zoomed");
+    const QRect area(form->Area()->mapTo(form.get(), QPoint(0, 0)), form->Area()->size());
+    EXPECT_GT(Count(window, area, Light), 500) << "the diagram is not drawn";
+    const QRect status(0, window.height() - 19, window.width(), 19);
+    EXPECT_GT(Count(window, status.adjusted(window.width() - 80, 0, 0, 0), Light), 10) << "no zoom text";
+    for (QAction* a : form->menuBar()->actions()) {
+        QMenu* menu = a->menu();
+        if (menu == nullptr) continue;
+        menu->popup(form->mapToGlobal(QPoint(10, 10)));
+        QCoreApplication::processEvents();
+        const QImage shot = Shot(*menu, ("menu-" + a->text().toStdString()).c_str());
+        menu->hide();
+        EXPECT_TRUE(Dark(shot.pixel(shot.width() - 3, shot.height() / 2))) << a->text().toStdString();
+        EXPECT_GT(Count(shot, shot.rect(), Light), 30) << a->text().toStdString();
+    }
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "model/Logic.h"
 #include "project/Settings.h"
-#include "ui/ActionLog.h"
+#include "ui/app/ActionLog.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -1,0 +1,50 @@
+// The main window's start and stop of the local simulation and the live view.
+#include "ui/app/Hauptform.h"
+
+#include "device/UnitV7300EEPROMData.h"
+#include "ui/app/MainToolbar.h"
+#include "ui/device/LinkControl.h"
+#include "ui/sim/SimulationControl.h"
+
+#include <QTimer>
+#include <QToolButton>
+
+namespace v7300 {
+
+void TForm2::StartSimulation(bool liveView) {
+    Log("Simulation/LiveView Starten");
+    toolbar_->SetStatusEx(QString());
+    toolbar_->SetEditing(false, false);
+    if (!liveView) {
+        sim_->Start();
+        toolbar_->SetLinkStatus(QStringLiteral("Lokale Simulation"));
+    } else {
+        sim_->StartLiveView();
+        Log("Create CRC");
+        expectedCrc_ = GetCrc(*logic_);
+        toolbar_->SetLinkStatus(QStringLiteral("Live View (Connecting)"));
+    }
+    UpdateEditMenu();
+    Refresh();
+}
+
+void TForm2::StopSimulation() {
+    Log("Stop Simulation");
+    tmrLiveMode_->stop();
+    sim_->Stop();
+    toolbar_->SetEditing(true, link_->Watch().LiveViewAllowed());
+    UpdateEditMenu();
+    Refresh();
+}
+
+TLogicSimulation* TForm2::Simulation() {
+    return &sim_->Simulation();
+}
+TFrmLCD* TForm2::Lcd() {
+    return sim_->Lcd();
+}
+TQtSimInputPort* TForm2::SliderWindows() {
+    return sim_->SliderWindows();
+}
+
+} // namespace v7300

@@ -1,0 +1,32 @@
+#pragma once
+// The main window's one-panel status bar: a red dot while the document has unsaved
+// changes (its name starts with "*"), a green one otherwise, the file name, a
+// passing message (find) and, at the right end, the zoom.
+#include <QString>
+#include <QWidget>
+
+namespace v7300 {
+
+class TStatusPanel : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TStatusPanel(QWidget* parent);
+
+    // Each repaints only when its text changed.
+    void SetText(const QString& text);
+    void SetMessage(const QString& message);
+    void SetZoom(const QString& zoom);
+    const QString& Text() const { return text_; }
+    const QString& Message() const { return message_; }
+    const QString& Zoom() const { return zoom_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QString text_;
+    QString message_;
+    QString zoom_;
+};
+
+} // namespace v7300

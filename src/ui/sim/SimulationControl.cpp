@@ -1,0 +1,74 @@
+#include "ui/sim/SimulationControl.h"
+
+#include "simulation/MailQueue.h"
+#include "simulation/SimulationRuntime.h"
+#include "simulation/SmtpSender.h"
+#include "ui/app/ActionLog.h"
+#include "ui/sim/QtEffectPorts.h"
+#include "ui/sim/Unit_LCD.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace v7300 {
+
+TSimulationControl::TSimulationControl(TLogic& logic, Clock& clock, QWidget* window, bool withWorker)
+    : QObject(window), logic_(logic), withWorker_(withWorker) {
+    // The LCD window exists before any worker can start, and the worker's port
+    // keeps it for its whole life.
+    lcd_ = new TFrmLCD(window);
+    lcdPort_ = std::make_unique<TQtLcdPort>(*lcd_);
+    execPort_ = std::make_unique<TQtExecPort>();
+    playPort_ = std::make_unique<TQtPlayPort>();
+    mails_ = std::make_unique<TMailQueue>(std::make_unique<CurlSmtpSender>(), [](const std::string& line) {
+        // The mail thread reports here; the action log belongs to the user-interface thread.
+        if (qApp)
+            QMetaObject::invokeMethod(
+                qApp, [line] { LogAction(line); }, Qt::QueuedConnection);
+    });
+    simInput_ = std::make_unique<TQtSimInputPort>(window, [this](const std::string& component, int value) {
+        if (simulation_) simulation_->Simulator().SetInputValue(component, 1, value);
+    });
+    TEffectPorts effects;
+    effects.Lcd = lcdPort_.get();
+    effects.Exec = execPort_.get();
+    effects.Play = playPort_.get();
+    effects.Smtp = mails_.get();
+    effects.Ui = simInput_.get();
+    simulation_ = std::make_unique<TLogicSimulation>(logic_, clock, effects);
+}
+
+TSimulationControl::~TSimulationControl() {
+    simulation_->Simulation_abbrechen();
+    simulation_.reset();
+}
+
+bool TSimulationControl::Running() const {
+    return simulation_->Simulating();
+}
+
+void TSimulationControl::Start() {
+    simulation_->Simulate(withWorker_);
+}
+
+void TSimulationControl::StartLiveView() {
+    simulation_->Simulate(withWorker_);
+    // The machinery runs without its worker: the values come from the device.
+    simulation_->StopSimThread();
+}
+
+void TSimulationControl::Stop() {
+    try {
+        simulation_->Simulation_abbrechen();
+        mails_->DropPending();
+        playPort_->Stop();
+    } catch (...) {
+        // stopping never fails visibly
+    }
+}
+
+void TSimulationControl::ToggleInput(int n) {
+    simulation_->Toogle_input(n);
+}
+
+} // namespace v7300
