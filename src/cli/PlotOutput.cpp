@@ -9,7 +9,7 @@
 #include "simulation/TimingPlotRenderer.h"
 
 #ifdef V7300_HAVE_QT
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 #endif
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include "simulation/TimingPlot.h"
 #include "simulation/TimingPlotRenderer.h"
 #include "support/CliRun.h"
-#include "ui/QtCanvas.h"
+#include "ui/canvas/QtCanvas.h"
 
 #include <gtest/gtest.h>
 
