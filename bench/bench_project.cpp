@@ -72,6 +72,44 @@ void BM_EncodeXml(benchmark::State& state) {
 }
 BENCHMARK(BM_EncodeXml)->Unit(benchmark::kMillisecond);
 
+// Opening a large project: n components (AND, TIMER, NUM with their variables) and
+// n / 2 wires of 2 bend points. Reading must stay linear: the target is 40,000
+// components under 1 s and the time for 40,000 under 5 times that for 10,000.
+struct LargeProject {
+    std::string path;
+    explicit LargeProject(int n) {
+        Fixture& f = fixture();
+        TLogic logic(f.logic->Library, f.messages);
+        logic.NewProject();
+        const char* types[] = {"AND", "TIMER", "NUM"};
+        for (int i = 0; i < n; ++i) {
+            // Named explicitly: generating names searches for the first free number.
+            const std::string type = types[i % 3];
+            logic.Add_objekt(type, type + std::to_string(i + 1), 1 + i % 190, 1 + (i / 190) % 190);
+        }
+        for (int i = 0; i + 1 < n; i += 2) {
+            TWire& w = logic.Wires.AddWire(logic.Components.Items(i + 1).Name, 0, 0, logic.Components.Items(i).Name);
+            w.InsertPoint(-1, 100, 200);
+            w.InsertPoint(-1, 100, 300);
+        }
+        path = f.dir.file("large" + std::to_string(n) + ".v7k");
+        SaveXml(logic, path);
+    }
+};
+
+void BM_OpenXmlLarge(benchmark::State& state) {
+    Fixture& f = fixture();
+    const LargeProject project(static_cast<int>(state.range(0)));
+    TLogic target(f.logic->Library, f.messages);
+    target.NewProject();
+    for (auto _ : state) {
+        if (!OpenXml(target, project.path)) state.SkipWithError("open failed");
+        benchmark::DoNotOptimize(target.Components.Count());
+    }
+    state.counters["components"] = target.Components.Count();
+}
+BENCHMARK(BM_OpenXmlLarge)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -102,6 +102,25 @@ void BM_SimulatedDay20(benchmark::State& state) {
 }
 BENCHMARK(BM_SimulatedDay20)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// Preparing and running once a script of n nested IF lines closed by n ENDIF lines,
+// as run-script does. The jump targets are found once, so this grows linearly.
+void BM_NestedIfScript(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<std::string> script;
+    script.reserve(2 * n + 1);
+    for (std::size_t i = 0; i < n; ++i) script.push_back(i % 2 == 0 ? "IF $A = 0" : "IF $B = 1");
+    script.insert(script.end(), n, "ENDIF");
+    script.push_back("LOOP");
+    for (auto _ : state) {
+        VirtualClock clock;
+        TSimulate sim(clock);
+        sim.Start(script, false);
+        if (!sim.Step()) state.SkipWithError("the pass failed");
+    }
+    state.counters["lines"] = static_cast<double>(script.size());
+}
+BENCHMARK(BM_NestedIfScript)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
 
 BENCHMARK_MAIN();

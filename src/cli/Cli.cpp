@@ -5,6 +5,7 @@
 #include "core/NumberFormat.h"
 #include "core/StringUtil.h"
 
+#include <algorithm>
 #include <array>
 #include <ostream>
 #include <unistd.h>
@@ -88,6 +89,13 @@ std::vector<std::string> takeOptions(std::vector<std::string>& args, const std::
     return values;
 }
 
+bool isHelpFlag(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+void rejectUnknownOptions(const std::vector<std::string>& args, const std::string& command) {
+    for (const auto& a : args)
+        if (a.size() > 1 && a[0] == '-') throw UsageError(command + ": unbekannte Option " + a);
+}
+
 bool takeFlag(std::vector<std::string>& args, const std::string& name) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == name) {
@@ -104,12 +112,13 @@ int run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& e
     try {
         std::string libraryDir = executableDir() + "/objekts";
         // Global options stand before the subcommand.
-        while (!args.empty() && args.front().rfind("--", 0) == 0) {
-            if (args.front() == "--help" || args.front() == "-h") {
+        while (!args.empty() && args.front().size() > 1 && args.front()[0] == '-') {
+            if (isHelpFlag(args.front())) {
                 printHelp(out);
                 return 0;
             }
-            if (args.front() == "--library" && args.size() >= 2) {
+            if (args.front() == "--library") {
+                if (args.size() < 2) throw UsageError("Option --library braucht einen Wert");
                 libraryDir = args[1];
                 args.erase(args.begin(), args.begin() + 2);
             } else if (args.front().rfind("--library=", 0) == 0) {
@@ -127,7 +136,7 @@ int run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& e
         if (takeOption(args, "--library", lib)) libraryDir = lib;
         for (const auto& c : kCommands) {
             if (name == c.name) {
-                if (takeFlag(args, "--help")) {
+                if (std::any_of(args.begin(), args.end(), isHelpFlag)) {
                     out << "Aufruf: v7300 " << c.synopsis << "\n";
                     return 0;
                 }
@@ -140,7 +149,7 @@ int run(const std::vector<std::string>& argv, std::ostream& out, std::ostream& e
         err << "v7300: " << e.what() << "\n" << "Hilfe: v7300 --help\n";
         return 2;
     } catch (const std::exception& e) {
-        err << "Fehler: " << e.what() << "\n";
+        err << "Fehler: " << userMessage(e) << "\n";
         return 1;
     }
 }

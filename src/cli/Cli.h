@@ -54,6 +54,11 @@ std::string executableDir();
 bool takeOption(std::vector<std::string>& args, const std::string& name, std::string& value);
 // Takes every "--name VALUE" out of args, in order.
 std::vector<std::string> takeOptions(std::vector<std::string>& args, const std::string& name);
+// "--help" or "-h".
+bool isHelpFlag(const std::string& arg);
+// After a subcommand has taken its options: any argument left that begins with "-"
+// is an option the subcommand does not know; raises UsageError naming it.
+void rejectUnknownOptions(const std::vector<std::string>& args, const std::string& command);
 // Takes the flag "--name" out of args.
 bool takeFlag(std::vector<std::string>& args, const std::string& name);
 

@@ -13,8 +13,8 @@ namespace v7300::cli {
 namespace {
 
 std::string projectArgument(Context& ctx, const char* command) {
+    rejectUnknownOptions(ctx.args, command);
     if (ctx.args.size() != 1) throw UsageError(std::string(command) + " erwartet genau eine Projektdatei");
-    if (ctx.args.front().rfind("-", 0) == 0) throw UsageError(std::string(command) + ": unbekannte Option " + ctx.args.front());
     return ctx.args.front();
 }
 
@@ -47,6 +47,7 @@ int cmdCompile(Context& ctx) {
     }
     ctx.out << objects << " / " << kMaxDeviceObjects << " [" << image.GetSize() << " Bytes]\n";
     if (objects >= kMaxDeviceObjects) ctx.err << "Hinweis: Es können nur maximal 100 Bausteine benutzt werden!\n";
+    for (const auto& hint : OpenInputHints(logic)) ctx.messages.showHint(hint);
     return 0;
 }
 

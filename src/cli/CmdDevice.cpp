@@ -7,6 +7,7 @@
 #include "device/UnitV7300NETIO.h"
 #include "device/VirtualController.h"
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -43,6 +44,16 @@ int gStopPipe[2] = {-1, -1};
 extern "C" void onStopSignal(int) {
     const char byte = 1;
     if (gStopPipe[1] >= 0) (void)!::write(gStopPipe[1], &byte, 1);
+}
+
+// The address in its usual dotted form; bad usage when it is no IPv4 address.
+std::string canonicalIpv4(const std::string& text) {
+    in_addr parsed{};
+    char canonical[INET_ADDRSTRLEN];
+    if (::inet_pton(AF_INET, text.c_str(), &parsed) != 1 ||
+        ::inet_ntop(AF_INET, &parsed, canonical, sizeof canonical) == nullptr)
+        throw UsageError("Die Adresse '" + text + "' ist keine IPv4-Adresse.");
+    return canonical;
 }
 
 // Installs the stop handlers for SIGINT and SIGTERM with the self-pipe; the
@@ -101,14 +112,18 @@ TFirmwareVersion parseFirmware(const std::string& text) {
 int cmdPing(Context& ctx) {
     const int count = intOption(ctx.args, "--count", 4, 1, 100000);
     const int port = intOption(ctx.args, "--port", 4000, 1, 65535);
+    rejectUnknownOptions(ctx.args, "ping");
     if (ctx.args.size() != 1) throw UsageError("ping erwartet genau eine Adresse");
+    const std::string address = canonicalIpv4(ctx.args.front());
     TLinkPorts ports;
     ports.DevicePort = static_cast<std::uint16_t>(port);
     TV7300NETIO netio(ports);
-    netio.SetAddress(ctx.args.front());
+    netio.SetAddress(address);
+    // Only replies of the pinged controller count; after a broadcast any controller may answer.
+    const bool anySender = address == "255.255.255.255";
     int received = 0;
     netio.SetTelegramHandler([&](const TV7300Telegram& t) {
-        if (t.Command != CmdPing) return;
+        if (t.Command != CmdPing || (!anySender && t.PeerAddress != address)) return;
         ++received;
         const auto clients = DecodePingClients(t);
         ctx.out << "reply from " << t.PeerAddress << ": clients "
@@ -143,6 +158,7 @@ int cmdEmulate(Context& ctx) {
         throw UsageError(e.what());
     }
     const auto inputs = takeOptions(ctx.args, "--input");
+    rejectUnknownOptions(ctx.args, "emulate");
     if (!ctx.args.empty()) throw UsageError("emulate: unbekanntes Argument " + ctx.args.front());
 
     SystemClock clock;
@@ -188,6 +204,10 @@ int cmdEmulate(Context& ctx) {
                 for (auto nl = pending.find('\n'); nl != std::string::npos; nl = pending.find('\n')) {
                     std::string line = trimBlanks(pending.substr(0, nl));
                     pending.erase(0, nl + 1);
+                    if (line == "ende") {
+                        stop = true;
+                        break;
+                    }
                     try {
                         const std::string answer = controller.Command(line);
                         if (!answer.empty()) ctx.out << answer << "\n";

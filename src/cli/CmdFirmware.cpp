@@ -66,6 +66,7 @@ int runFlash(TFirmwareFlash& flash) {
 } // namespace
 
 int cmdPorts(Context& ctx) {
+    rejectUnknownOptions(ctx.args, "ports");
     if (!ctx.args.empty()) throw UsageError("ports erwartet keine Argumente");
     for (const auto& port : AvailableSerialPorts(SerialDeviceFolder())) ctx.out << port << "\n";
     return 0;
@@ -73,6 +74,7 @@ int cmdPorts(Context& ctx) {
 
 int cmdFlash(Context& ctx) {
     if (takeFlag(ctx.args, "--list")) {
+        rejectUnknownOptions(ctx.args, "flash");
         if (!ctx.args.empty()) throw UsageError("flash --list erwartet keine weiteren Argumente");
         for (std::size_t i = 0; i < kFirmwareEntries.size(); ++i)
             ctx.out << i + 1 << " " << FirmwareCaption(kFirmwareEntries[i]) << "\n";
@@ -81,6 +83,7 @@ int cmdFlash(Context& ctx) {
     std::string port;
     if (!takeOption(ctx.args, "--port", port)) throw UsageError("flash braucht --port DEVICE");
     const bool dryRun = takeFlag(ctx.args, "--dry-run");
+    rejectUnknownOptions(ctx.args, "flash");
     if (ctx.args.size() != 1) throw UsageError("flash erwartet genau eine Firmware (Nummer oder Name)");
     const int entry = entryIndex(ctx.args.front());
     ctx.out << FirmwareCommandLine(kFirmwareEntries[static_cast<std::size_t>(entry)], port) << "\n";

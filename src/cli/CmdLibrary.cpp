@@ -13,6 +13,7 @@ namespace v7300::cli {
 namespace {
 
 int listLibrary(Context& ctx) {
+    rejectUnknownOptions(ctx.args, "library list");
     if (!ctx.args.empty()) throw UsageError("library list erwartet keine Argumente");
     const TLogicComponentLibrary library(ctx.libraryDir, ctx.messages);
     for (int i = 0; i < library.Count(); ++i)
@@ -21,6 +22,7 @@ int listLibrary(Context& ctx) {
 }
 
 int checkLibrary(Context& ctx) {
+    rejectUnknownOptions(ctx.args, "library check");
     if (ctx.args.size() > 1) throw UsageError("library check erwartet höchstens einen Ordner");
     const std::string dir = ctx.args.empty() ? ctx.libraryDir : ctx.args.front();
     const TLogicComponentLibrary library(dir, ctx.messages);
@@ -45,6 +47,7 @@ void signFile(const std::string& path) {
 }
 
 int signFiles(Context& ctx) {
+    rejectUnknownOptions(ctx.args, "library sign");
     if (ctx.args.empty()) throw UsageError("library sign erwartet mindestens eine Datei");
     int status = 0;
     for (const auto& file : ctx.args) {

@@ -2,16 +2,21 @@
 #include "cli/Commands.h"
 #include "core/Error.h"
 #include "core/FileIO.h"
+#include "core/TextCodec.h"
 #include "model/Logic.h"
+#include "project/InvertedHex.h"
 #include "project/ProjectFile.h"
 #include "project/XmlProject.h"
 
+#include <cstdio>
+#include <optional>
 #include <ostream>
 
 namespace v7300::cli {
 namespace {
 
 std::string singleArgument(Context& ctx, const char* command) {
+    rejectUnknownOptions(ctx.args, command);
     if (ctx.args.size() != 1) throw UsageError(std::string(command) + " erwartet genau eine Datei");
     return ctx.args.front();
 }
@@ -22,18 +27,19 @@ std::string outputOption(Context& ctx, const char* command) {
     return output;
 }
 
+// "U+00E4", "U+1F600": at least four upper-case hexadecimal digits.
+std::string codePointName(char32_t code) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(code));
+    return buf;
+}
+
 } // namespace
 
 int cmdDump(Context& ctx) {
     const std::string file = singleArgument(ctx, "dump");
-    std::string bytes;
-    try {
-        bytes = readFileBytes(file);
-    } catch (const Error&) {
-        ctx.messages.showError(kXmlFormatMessage);
-        return 1;
-    }
-    const auto xml = DecodeProjectFile(bytes);
+    const auto bytes = ReadProjectFileBytes(file);
+    const auto xml = bytes ? DecodeProjectFile(*bytes) : std::nullopt;
     if (!xml) {
         ctx.messages.showError(kXmlFormatMessage);
         return 1;
@@ -45,7 +51,18 @@ int cmdDump(Context& ctx) {
 int cmdPack(Context& ctx) {
     const std::string output = outputOption(ctx, "pack");
     const std::string input = singleArgument(ctx, "pack");
-    writeFileAtomic(output, EncodeProjectFile(readFileBytes(input)));
+    const Error tooLarge(input + " ist zu groß: die Projektdatei hätte mehr als 64 MiB und ließe sich nicht öffnen.");
+    // Two digits per stored byte and CR LF; a character takes at most four bytes of UTF-8.
+    const std::size_t maxStored = (kMaxProjectFileBytes - 2) / 2;
+    const std::optional<std::string> raw = readFileBytesAtMost(input, 4 * maxStored);
+    if (!raw) throw tooLarge;
+    const std::string text = textFileToUtf8(*raw);
+    const std::string stored = utf8ToCp1252(text);
+    if (stored.size() > maxStored) throw tooLarge;
+    for (const auto& c : cp1252Unstorable(text))
+        ctx.err << "Hinweis: Zeile " << c.line << ": Zeichen " << codePointName(c.code)
+                << " wird als \"?\" gespeichert.\n";
+    writeFileAtomic(output, EncodeInvertedHex(stored) + "\r\n");
     return 0;
 }
 

@@ -69,6 +69,7 @@ int cmdRender(Context& ctx) {
     if (takeOption(args, "--simulate-seconds", value)) simulateMs = parseSecondsOption(value, "--simulate-seconds");
     const std::vector<TimedAction> actions = takeTimedActions(args);
     if (!actions.empty() && simulateMs < 0) throw UsageError("render: --at nur zusammen mit --simulate-seconds");
+    rejectUnknownOptions(args, "render");
     if (args.size() != 1) throw UsageError("render erwartet genau eine Projektdatei");
 
     const auto app = ensureGuiApplication();
@@ -76,6 +77,9 @@ int cmdRender(Context& ctx) {
     logic.NewProject();
     if (!OpenProjectFile(logic, args.front()))
         throw Error("Das Projekt " + args.front() + " kann nicht geöffnet werden.");
+    // A picture of the library that could not be read (its message is out) would
+    // be missing from the drawing: the job failed, and no picture is written.
+    if (!logic.Library.UnreadableFiles().empty()) return 1;
     // As the editor shows a freshly opened project.
     logic.SelectedObject.clear();
     logic.SelectedWire = -1;

@@ -137,6 +137,7 @@ std::string secondsText(std::int64_t ms) {
 } // namespace
 
 int cmdScript(Context& ctx) {
+    rejectUnknownOptions(ctx.args, "script");
     if (ctx.args.size() != 1) throw UsageError("script erwartet genau eine Projektdatei");
     TLogic logic(ctx.libraryDir, ctx.messages);
     openProject(logic, ctx.args.front());
@@ -149,13 +150,12 @@ int cmdRunScript(Context& ctx) {
     const CommonOptions common = takeCommonOptions(args);
     const int cycles = takeCount(args, "--cycles", 1);
     const auto sets = takeOptions(args, "--set");
+    rejectUnknownOptions(args, "run-script");
     if (args.size() != 1) throw UsageError("run-script erwartet genau eine Skriptdatei");
     std::vector<std::pair<std::string, std::string>> assignments;
     for (const auto& s : sets) assignments.push_back(splitAssignment(s, "--set"));
 
-    std::string text = readFileBytes(args.front());
-    if (!isValidUtf8(text)) text = cp1252ToUtf8(text);
-    const std::vector<std::string> script = splitLines(text);
+    const std::vector<std::string> script = splitLines(textFileToUtf8(readFileBytes(args.front())));
 
     VirtualClock clock(common.start);
     CliEffects effects(ctx.err, common.effects);
@@ -204,6 +204,7 @@ int cmdSimulate(Context& ctx) {
         plotFormatOf(plotFile);
         if (watched.empty()) throw UsageError("--plot braucht --watch");
     }
+    rejectUnknownOptions(args, "simulate");
     if (args.size() != 1) throw UsageError("simulate erwartet genau eine Projektdatei");
 
     TLogic logic(ctx.libraryDir, ctx.messages);

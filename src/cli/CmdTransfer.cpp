@@ -61,8 +61,7 @@ std::optional<CompiledProject> compileProject(Context& ctx, const std::string& p
 // --- options
 
 std::string projectArgument(std::vector<std::string>& args, const char* command) {
-    for (const auto& a : args)
-        if (a.rfind("--", 0) == 0) throw UsageError(std::string(command) + ": unbekannte Option " + a);
+    rejectUnknownOptions(args, command);
     if (args.size() != 1) throw UsageError(std::string(command) + " erwartet genau eine Projektdatei");
     return args.front();
 }

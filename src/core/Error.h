@@ -18,6 +18,14 @@ public:
     using Error::Error;
 };
 
+// The text shown for running out of memory, instead of the library's English name for it.
+inline constexpr const char* kOutOfMemoryMessage = "Zu wenig Arbeitsspeicher";
+
+// The text to show the user for an exception: its message, except for exhausted
+// memory (std::bad_alloc, and std::length_error for an impossible size), which
+// gets kOutOfMemoryMessage.
+std::string userMessage(const std::exception& e);
+
 // Replaces the first "%s" of a message pattern.
 std::string formatMessage(const std::string& pattern, const std::string& value);
 

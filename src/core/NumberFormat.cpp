@@ -1,6 +1,7 @@
 #include "core/NumberFormat.h"
 
 #include "core/Error.h"
+#include "core/StringUtil.h"
 
 #include <atomic>
 #include <cctype>
@@ -56,7 +57,7 @@ std::optional<std::int32_t> parseInt32(std::string_view s) {
 
 std::int32_t toInt32(std::string_view s) {
     if (auto v = parseInt32(s)) return *v;
-    throw ConversionError("'" + std::string(s) + "' ist kein gültiger Integerwert");
+    throw ConversionError("'" + quotedInput(s) + "' ist kein gültiger Integerwert");
 }
 
 char decimalSeparator() { return gDecimalSeparator.load(); }
@@ -122,7 +123,7 @@ std::optional<bool> parseBool(std::string_view s) {
 
 bool toBool(std::string_view s) {
     if (auto v = parseBool(s)) return *v;
-    throw ConversionError("'" + std::string(s) + "' ist kein gültiger Boolescher Wert");
+    throw ConversionError("'" + quotedInput(s) + "' ist kein gültiger Boolescher Wert");
 }
 
 std::string formatGeneral(double v, char separator) {

@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers shared by the layers.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace v7300 {
@@ -13,5 +14,10 @@ std::vector<std::string> splitAtBlanks(const std::string& line);
 
 // ASCII letters to upper case; other bytes unchanged.
 std::string upperAscii(std::string s);
+
+// Input text for quoting in a message: at most 80 characters (then "…"), control
+// characters and bytes that are no UTF-8 written as \xNN, so that a bad line of a
+// file never floods or garbles the message.
+std::string quotedInput(std::string_view text);
 
 } // namespace v7300

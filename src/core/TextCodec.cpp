@@ -123,17 +123,54 @@ std::string cp1252Left(std::string_view text, std::size_t n) {
     return std::string(text.substr(0, i));
 }
 
-bool isValidUtf8(std::string_view s) {
+bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    while (i < bytes.size()) {
+        const auto b0 = static_cast<unsigned char>(bytes[i]);
+        if (b0 < 0x80) {
+            ++i;
+            continue;
+        }
+        // The length, and the range of the second byte, follow from the first (RFC 3629).
+        std::size_t len = 0;
+        unsigned char lo = 0x80;
+        unsigned char hi = 0xBF;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            len = 2;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            len = 3;
+            if (b0 == 0xE0) lo = 0xA0; // no overlong form
+            if (b0 == 0xED) hi = 0x9F; // no surrogate
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            len = 4;
+            if (b0 == 0xF0) lo = 0x90; // no overlong form
+            if (b0 == 0xF4) hi = 0x8F; // nothing beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (len > bytes.size() - i) return false;
+        const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+        if (b1 < lo || b1 > hi) return false;
+        for (std::size_t k = 2; k < len; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
         i += len;
     }
     return true;
+}
+
+std::string textFileToUtf8(std::string bytes) { return isValidUtf8(bytes) ? bytes : cp1252ToUtf8(bytes); }
+
+std::vector<UnstorableCharacter> cp1252Unstorable(std::string_view text) {
+    std::vector<UnstorableCharacter> found;
+    std::size_t line = 1;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '\n' || (c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++line;
+        const char32_t cp = decodeUtf8(text, i);
+        if (encodeCp1252(cp) < 0) found.push_back({line, cp});
+    }
+    return found;
 }
 
 } // namespace v7300

@@ -80,10 +80,19 @@ bool TImageRunner::risingEdge(State& s, std::size_t slot, std::int32_t level) {
     return rising;
 }
 
-void TImageRunner::RunCycle(std::int64_t epochSecond, const DateTime& local) {
-    const bool secondPulse = previousSecond_ < epochSecond;
-    previousSecond_ = epochSecond;
-    for (std::size_t i = 0; i < image_.Objects.size(); ++i) runObject(i, secondPulse, local);
+void TImageRunner::RunCycle(std::int64_t second, const DateTime& local) {
+    TDeviceClock clock;
+    clock.Hour = static_cast<std::uint8_t>(local.hour);
+    clock.Minute = static_cast<std::uint8_t>(local.minute);
+    clock.Second = static_cast<std::uint8_t>(local.second);
+    clock.Weekday = static_cast<std::uint8_t>((local.dayOfWeek() + 5) % 7); // Monday = 0
+    RunCycle(second, clock);
+}
+
+void TImageRunner::RunCycle(std::int64_t second, const TDeviceClock& clock) {
+    const bool secondPulse = previousSecond_ < second;
+    previousSecond_ = second;
+    for (std::size_t i = 0; i < image_.Objects.size(); ++i) runObject(i, secondPulse, clock);
     refreshLcd();
     ++cycles_;
 }
@@ -113,7 +122,7 @@ void TImageRunner::refreshLcd() {
     display_ = {cp1252ToUtf8(text.substr(0, 16)), cp1252ToUtf8(text.substr(16, 16))};
 }
 
-void TImageRunner::runObject(std::size_t at, bool secondPulse, const DateTime& local) {
+void TImageRunner::runObject(std::size_t at, bool secondPulse, const TDeviceClock& clock) {
     const TImageObject& object = image_.Objects[at];
     State& s = states_[at];
     const auto& p = object.Params;
@@ -165,13 +174,13 @@ void TImageRunner::runObject(std::size_t at, bool secondPulse, const DateTime& l
         if (p.OutId >= 1 && p.OutId <= 8) deviceOutputs_[p.OutId] = out[0];
         break;
     case kCodeWEEKTIMER: {
-        const int day = local.dayOfWeek(); // 1 = Sunday … 7 = Saturday
-        // Bit 0 Monday … bit 6 Sunday.
-        const int todayBit = day == 1 ? 6 : day - 2;
+        // Bit 0 Monday … bit 6 Sunday; a clock without a valid weekday switches on no day.
+        const int todayBit = clock.Weekday;
         const int yesterdayBit = (todayBit + 6) % 7;
-        const bool today = (p.DayMask >> todayBit) & 1;
-        const bool yesterday = (p.DayMask >> yesterdayBit) & 1;
-        const std::int32_t now = local.hour * 10000 + local.minute * 100 + local.second;
+        const bool known = todayBit <= 6;
+        const bool today = known && ((p.DayMask >> todayBit) & 1);
+        const bool yesterday = known && ((p.DayMask >> yesterdayBit) & 1);
+        const std::int32_t now = clock.Hour * 10000 + clock.Minute * 100 + clock.Second;
         const std::int32_t on = p.OnTime[0] * 10000 + p.OnTime[1] * 100 + p.OnTime[2];
         const std::int32_t off = p.OffTime[0] * 10000 + p.OffTime[1] * 100 + p.OffTime[2];
         std::int32_t q = 0;

@@ -6,6 +6,7 @@
 // the simulation scripts of the component library.
 #include "core/Clock.h"
 #include "device/ImageReader.h"
+#include "device/UnitV7300NETIO.h"
 
 #include <array>
 #include <cstdint>
@@ -40,9 +41,12 @@ public:
 
     TBusIo Bus;
 
-    // One pass over the objects. `epochSecond` is the clock's whole second
-    // (for the seconds pulse), `local` the local time (week timers).
-    void RunCycle(std::int64_t epochSecond, const DateTime& local);
+    // One pass over the objects. `second` is a running count of whole seconds
+    // (a new value gives the seconds pulse), `clock` the controller's clock,
+    // whose time of day and weekday the week timers follow.
+    void RunCycle(std::int64_t second, const TDeviceClock& clock);
+    // The same with a local calendar time as the clock.
+    void RunCycle(std::int64_t second, const DateTime& local);
     std::int64_t Cycles() const { return cycles_; }
 
     // Output (0-based) of an object; 0 for an unknown object.
@@ -68,7 +72,7 @@ private:
 
     std::int32_t input(const TImageObject& object, std::size_t i) const;
     bool risingEdge(State& s, std::size_t slot, std::int32_t level);
-    void runObject(std::size_t at, bool secondPulse, const DateTime& local);
+    void runObject(std::size_t at, bool secondPulse, const TDeviceClock& clock);
     void refreshLcd();
 
     TDeviceImage image_;

@@ -108,11 +108,11 @@ void TLiveView::onTick(std::int64_t now) {
     if (now >= nextDeviceTick_) {
         nextDeviceTick_ += kDeviceTimerMs;
         if (nextDeviceTick_ <= now) nextDeviceTick_ = now + kDeviceTimerMs; // a late host: one tick, not a burst
-        deviceTick();
+        DeviceTimerTick();
         if (!running_) return;
     }
     if (now >= nextRequest_) {
-        requestNext();
+        LiveTimerTick();
         // Counted from when the request was due, so that a host that wakes a
         // little late does not slow the polling down; a host that is later than
         // a whole interval gets one request, not a burst.
@@ -123,7 +123,8 @@ void TLiveView::onTick(std::int64_t now) {
 
 std::int64_t TLiveView::NextDeadline() const { return std::min(nextDeviceTick_, nextRequest_); }
 
-void TLiveView::requestNext() {
+void TLiveView::LiveTimerTick() {
+    if (!running_) return;
     ++request_;
     if (request_ > static_cast<int>(componentNames_.size())) request_ = 0;
     // More than 255 components (free texts) wrap in the request byte; such
@@ -131,7 +132,8 @@ void TLiveView::requestNext() {
     send_(MakeRequestLiveData(static_cast<std::uint8_t>(request_)));
 }
 
-void TLiveView::deviceTick() {
+void TLiveView::DeviceTimerTick() {
+    if (!running_) return;
     history_.push_back(replies_ * 1000.0 / kDeviceTimerMs);
     while (history_.size() > kRateHistory) history_.pop_front();
     replies_ = 0;

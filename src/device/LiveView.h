@@ -101,6 +101,11 @@ public:
     void onTick(std::int64_t now);
     // The next moment at which onTick has work to do (only while running).
     std::int64_t NextDeadline() const;
+    // For a host with the main window's two timers instead of onTick: the work
+    // of one device-timer tick (every 100 ms), and one live request, after
+    // which the live timer is set to LiveInterval(). Nothing while stopped.
+    void DeviceTimerTick();
+    void LiveTimerTick();
 
     // --- state
     bool Running() const { return running_; }
@@ -124,8 +129,6 @@ public:
     std::function<void(const TLiveValue&)> OnValue;
 
 private:
-    void deviceTick();
-    void requestNext();
     void onLiveData(const TV7300Telegram& telegram);
     void writeValues(const std::string& name, const std::vector<std::uint8_t>& payload);
     void output(const std::string& name, int n, std::int32_t value);

@@ -390,4 +390,24 @@ void CreateNETIOData(const TLogic& logic, TV7300_EEPROM_Data& image) {
     image.AppendByte(0xFF);
 }
 
+std::vector<std::string> OpenInputHints(const TLogic& logic) {
+    std::vector<std::string> hints;
+    for (const TLogicComponent& c : logic.Components) {
+        if (c.TypeName != "RELAY" && c.TypeName != "LCD") continue;
+        const TCatalogueEntry* entry = FindCatalogueEntry(c.TypeName);
+        int lastWired = -1;
+        for (int i = 0; i < c.InputCount; ++i)
+            if (logic.IsInputConnected(c.Name, i)) lastWired = i;
+        for (int i = 0; i < lastWired; ++i) {
+            if (logic.IsInputConnected(c.Name, i)) continue;
+            const auto at = static_cast<std::size_t>(i);
+            const std::string pin = entry && at < entry->pinNamesIn.size() ? entry->pinNamesIn[at]
+                                                                             : "E" + std::to_string(i + 1);
+            hints.push_back(c.Name + ": Eingang " + pin +
+                            " ist offen, auf dem V7300-NET-IO rücken die folgenden Eingänge nach.");
+        }
+    }
+    return hints;
+}
+
 } // namespace v7300

@@ -6,7 +6,9 @@
 #include "device/UnitV7300EEPROMData.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace v7300 {
 
@@ -38,5 +40,12 @@ std::uint8_t DeviceTypeCode(std::string_view typeName);
 // Raises Error with the compiler's message on the first failing component; the
 // partly written image is then of no use.
 void CreateNETIOData(const TLogic& logic, TV7300_EEPROM_Data& image);
+
+// The image does not say which input of a component is open: the controller
+// moves the later wired inputs down into the gap. For the types whose inputs
+// mean different things by position (RELAY, LCD) and may stay open, one hint
+// per open input that has a wired input after it, in component order:
+// "RELAY1: Eingang A1 ist offen, auf dem V7300-NET-IO rücken die folgenden Eingänge nach."
+std::vector<std::string> OpenInputHints(const TLogic& logic);
 
 } // namespace v7300

@@ -22,6 +22,26 @@ int openUdpSocket() {
     return fd;
 }
 
+// Whether the address belongs to this host: only a local address can be bound.
+bool isLocalAddress(in_addr address) {
+    if ((ntohl(address.s_addr) >> 24) == 127) return true;
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr = address;
+    const bool local = ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return local;
+}
+
+std::uint16_t boundPort(int fd) {
+    sockaddr_in addr{};
+    socklen_t len = sizeof addr;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0 || addr.sin_family != AF_INET) return 0;
+    return ntohs(addr.sin_port);
+}
+
 bool bindAny(int fd, std::uint16_t port) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -122,6 +142,10 @@ THardwareV7300NETIO::THardwareV7300NETIO(TLinkPorts ports) : ports_(ports) {
         ::close(listenFd_);
         throw Error(kNoFreePort);
     }
+    // The second socket serves broadcasts only. Where the system refuses them,
+    // a broadcast is lost like any datagram; requests to one address still go out.
+    const int on = 1;
+    broadcastAllowed_ = ::setsockopt(broadcastFd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
 }
 
 THardwareV7300NETIO::~THardwareV7300NETIO() {
@@ -140,15 +164,17 @@ void THardwareV7300NETIO::Send(const TV7300Telegram& telegram) {
     } else if (::inet_pton(AF_INET, deviceAddress_.c_str(), &to.sin_addr) != 1) {
         return;
     }
+    if (broadcast && !broadcastAllowed_) return;
     const int fd = broadcast ? broadcastFd_ : listenFd_;
-    int on = broadcast ? 1 : 0;
-    if (broadcast) ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
     // Fire-and-forget: a failed send is the same as a lost datagram.
     (void)::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    if (broadcast) {
-        on = 0;
-        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-    }
+    if (broadcast && broadcastPort_ == 0) broadcastPort_ = boundPort(broadcastFd_);
+}
+
+bool THardwareV7300NETIO::sentByThisLink(const sockaddr_in& from) {
+    const std::uint16_t port = ntohs(from.sin_port);
+    if (port != localPort_ && (port == 0 || port != broadcastPort_)) return false;
+    return isLocalAddress(from.sin_addr);
 }
 
 int THardwareV7300NETIO::readSocket(int fd) {
@@ -167,6 +193,7 @@ int THardwareV7300NETIO::readSocket(int fd) {
             break;
         }
         ++count;
+        if (fromLen >= sizeof(sockaddr_in) && from.sin_family == AF_INET && sentByThisLink(from)) continue;
         std::string peer = "Unknown";
         char text[INET_ADDRSTRLEN];
         if (fromLen >= sizeof(sockaddr_in) && from.sin_family == AF_INET &&

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct sockaddr_in;
+
 namespace v7300 {
 
 inline constexpr std::uint8_t kStx = 0x02;
@@ -100,7 +102,9 @@ public:
     int BroadcastDescriptor() const { return broadcastFd_; }
 
     // Reads every datagram waiting on both sockets and runs the reception
-    // checks on each; returns the number of datagrams read.
+    // checks on each; returns the number of datagrams read. A datagram that
+    // this link sent itself (a request to its own port on this host, or its
+    // own broadcast) is read and dropped: it is no answer of a controller.
     int ReadPending();
 
     // The reception checks for one datagram, then OnTelegram or OnLinkError.
@@ -111,12 +115,15 @@ public:
 
 private:
     int readSocket(int fd);
+    bool sentByThisLink(const sockaddr_in& from);
 
     TLinkPorts ports_;
     std::string deviceAddress_ = "192.168.0.91";
     std::uint16_t localPort_ = 0;
     int listenFd_ = -1;
     int broadcastFd_ = -1;
+    bool broadcastAllowed_ = false; // SO_BROADCAST could be set on the broadcast socket
+    std::uint16_t broadcastPort_ = 0; // known after the first broadcast
 };
 
 } // namespace v7300

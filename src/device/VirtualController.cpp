@@ -91,38 +91,9 @@ std::uint16_t RawBusTemperature(std::int16_t tenths) {
 
 TVirtualController::TVirtualController(TVirtualControllerOptions options, Clock& clock, LogFn log)
     : options_(std::move(options)), clock_(clock), log_(std::move(log)) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(options_.Port);
-    if (options_.Address.empty() || ::inet_pton(AF_INET, options_.Address.c_str(), &addr.sin_addr) != 1)
-        throw Error("Die Adresse '" + options_.Address + "' ist keine IPv4-Adresse.");
-    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) throw Error(std::string("UDP-Socket kann nicht angelegt werden: ") + std::strerror(errno));
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
-        const int err = errno;
-        ::close(fd_);
-        fd_ = -1;
-        const std::string where = options_.Address + ":" + std::to_string(options_.Port);
-        if (err == EADDRINUSE)
-            throw Error("UDP-Port " + where +
-                        " ist schon belegt. Das Logik-Programm belegt beim Start den ersten freien Port ab 4000 "
-                        "auf allen Adressen: den Emulator zuerst starten und danach das Programm, oder das "
-                        "Programm (bzw. den anderen Emulator) beenden. Mit --port lässt sich ein anderer Port "
-                        "wählen.");
-        throw Error("UDP-Port " + where + " kann nicht gebunden werden: " + std::strerror(err));
-    }
-    if (options_.Port == 0) {
-        socklen_t len = sizeof addr;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-        options_.Port = ntohs(addr.sin_port);
-    }
-    eeprom_.assign(options_.EepromSize, 0xFF);
-    if (!options_.EepromFile.empty() && fileExists(options_.EepromFile)) {
-        const std::string bytes = readFileBytes(options_.EepromFile);
-        std::copy_n(bytes.begin(), std::min(bytes.size(), eeprom_.size()), eeprom_.begin());
-    }
-    clockBaseEpochMs_ = clock_.localNow().toEpochMs();
-    clockBaseMono_ = clock_.monotonicMs();
+    loadEeprom();
+    bindSocket();
+    deviceClock_.Start(clock_.localNow(), clock_.monotonicMs());
     runner_.Bus.ReadInputs = [this](std::uint8_t id) {
         const auto* m = module(id);
         return m ? m->PortBits : std::uint8_t{0};
@@ -140,18 +111,63 @@ TVirtualController::TVirtualController(TVirtualControllerOptions options, Clock&
     Restart();
 }
 
-TVirtualController::~TVirtualController() {
-    if (fd_ >= 0) ::close(fd_);
+TVirtualController::~TVirtualController() = default;
+
+TVirtualController::OwnedFd::~OwnedFd() {
+    if (fd >= 0) ::close(fd);
+}
+
+// The EEPROM file holds at most the EEPROM's bytes; a larger file (or a device
+// that never ends) is refused after reading one byte more than fits.
+void TVirtualController::loadEeprom() {
+    eeprom_.assign(options_.EepromSize, 0xFF);
+    const std::string& path = options_.EepromFile;
+    if (path.empty() || !fileExists(path)) return;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) throw Error("Die Datei " + path + " kann nicht gelesen werden.");
+    std::vector<std::uint8_t> bytes(eeprom_.size() + 1);
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) throw Error("Die Datei " + path + " kann nicht gelesen werden.");
+    if (got > eeprom_.size())
+        throw Error("Die EEPROM-Datei " + path + " ist größer als das EEPROM (" + std::to_string(eeprom_.size()) +
+                    " Bytes).");
+    std::copy_n(bytes.begin(), got, eeprom_.begin());
+}
+
+void TVirtualController::bindSocket() {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(options_.Port);
+    if (options_.Address.empty() || ::inet_pton(AF_INET, options_.Address.c_str(), &addr.sin_addr) != 1)
+        throw Error("Die Adresse '" + options_.Address + "' ist keine IPv4-Adresse.");
+    socket_.fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket_.fd < 0) throw Error(std::string("UDP-Socket kann nicht angelegt werden: ") + std::strerror(errno));
+    const std::string where = options_.Address + ":" + std::to_string(options_.Port);
+    if (::bind(socket_.fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        const int err = errno;
+        if (err == EADDRINUSE)
+            throw Error("UDP-Port " + where +
+                        " ist schon belegt. Das Logik-Programm belegt beim Start den ersten freien Port ab 4000 "
+                        "auf allen Adressen: den Emulator zuerst starten und danach das Programm, oder das "
+                        "Programm (bzw. den anderen Emulator) beenden. Mit --port lässt sich ein anderer Port "
+                        "wählen.");
+        throw Error("UDP-Port " + where + " kann nicht gebunden werden: " + std::strerror(err));
+    }
+    if (options_.Port == 0) {
+        // Port 0: the system chose a free one; ask which.
+        socklen_t len = sizeof addr;
+        if (::getsockname(socket_.fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+            throw Error("UDP-Port " + where + " kann nicht gebunden werden: " + std::strerror(errno));
+        options_.Port = ntohs(addr.sin_port);
+    }
 }
 
 TEmulatedBusModule* TVirtualController::module(std::uint8_t id) {
     for (auto& m : options_.Bus)
         if (m.Id == id) return &m;
     return nullptr;
-}
-
-DateTime TVirtualController::DeviceTime() {
-    return DateTime::fromEpochMs(clockBaseEpochMs_ + clock_.monotonicMs() - clockBaseMono_);
 }
 
 void TVirtualController::Restart() {
@@ -183,9 +199,15 @@ void TVirtualController::Tick() {
     const std::int64_t now = clock_.monotonicMs();
     if (now < nextCycleMs_) return;
     nextCycleMs_ = now + std::max(1, options_.CycleMs);
+    runCycle();
+}
+
+// The seconds pulse follows the controller's own oscillator, so setting the
+// clock back does not hold the timers.
+void TVirtualController::runCycle() {
     if (!running_) return;
-    const DateTime local = DeviceTime();
-    runner_.RunCycle((local.toEpochMs() + 500) / 1000, local);
+    const std::int64_t now = clock_.monotonicMs();
+    runner_.RunCycle(now / 1000, deviceClock_.Now(now));
 }
 
 std::int64_t TVirtualController::MsUntilNextCycle() {
@@ -212,11 +234,13 @@ std::vector<std::vector<std::uint8_t>> TVirtualController::HandleDatagram(const 
         const std::size_t n = size > 11 ? data[11] : 0;
         switch (problem) {
         case LinkErrorNoStx: report = errorReport(command, DeviceErrorNoStx); break;
-        case LinkErrorLength:
-            report = errorReport(command, DeviceErrorLength,
-                                 static_cast<std::uint8_t>(std::min<std::size_t>(size > 14 ? size - 14 : 0, 255)),
+        case LinkErrorLength: {
+            // The payload bytes that did arrive, against the count the frame announces.
+            const std::size_t received = std::min(size > 12 ? size - 12 : 0, n);
+            report = errorReport(command, DeviceErrorLength, static_cast<std::uint8_t>(received),
                                  static_cast<std::uint8_t>(n));
             break;
+        }
         case LinkErrorNoEtx: report = errorReport(command, DeviceErrorNoEtx, data[12 + n]); break;
         default: {
             TV7300Telegram copy;
@@ -260,23 +284,18 @@ TV7300Telegram TVirtualController::answer(const TV7300Telegram& request, bool& r
     case CmdClock: {
         if (request.Kind == kKindSet) {
             if (!needs(7)) break;
-            const DateTime current = DeviceTime();
-            const DateTime newYear{current.year, 1, 1, 0, 0, 0, 0};
-            const int day = std::max(1, (p[4] << 8) | p[5]);
-            clockBaseEpochMs_ = newYear.toEpochMs() + (day - 1) * 86400000LL +
-                                ((p[0] % 24) * 3600LL + (p[1] % 60) * 60LL + (p[2] % 60)) * 1000LL;
-            clockBaseMono_ = clock_.monotonicMs();
-            offsetIndex_ = std::min<std::uint8_t>(p[6], 24);
+            TDeviceClock set;
+            set.Hour = p[0];
+            set.Minute = p[1];
+            set.Second = p[2];
+            set.Weekday = p[3];
+            set.DayOfYear = static_cast<std::uint16_t>((p[4] << 8) | p[5]);
+            set.OffsetHours = std::min<int>(p[6], 24) - 12;
+            deviceClock_.Set(set, clock_.monotonicMs());
         }
-        const DateTime now = DeviceTime();
-        const DateTime newYear{now.year, 1, 1, 0, 0, 0, 0};
-        const std::int64_t day = (now.toEpochMs() - newYear.toEpochMs()) / 86400000 + 1;
-        const int weekday = (now.dayOfWeek() + 5) % 7; // Monday = 0
-        const int offset = offsetIndex_ - 12;
-        r.Payload = {static_cast<std::uint8_t>(now.hour), static_cast<std::uint8_t>(now.minute),
-                     static_cast<std::uint8_t>(now.second), static_cast<std::uint8_t>(weekday),
-                     static_cast<std::uint8_t>(day >> 8), static_cast<std::uint8_t>(day & 0xFF),
-                     static_cast<std::uint8_t>(offset & 0xFF)};
+        const TDeviceClock now = DeviceClock();
+        r.Payload = {now.Hour, now.Minute, now.Second, now.Weekday, static_cast<std::uint8_t>(now.DayOfYear >> 8),
+                     static_cast<std::uint8_t>(now.DayOfYear & 0xFF), static_cast<std::uint8_t>(now.OffsetHours & 0xFF)};
         break;
     }
     case CmdReadEeprom: {
@@ -299,8 +318,8 @@ TV7300Telegram TVirtualController::answer(const TV7300Telegram& request, bool& r
             break;
         }
         if (address + count > eeprom_.size()) {
-            const std::size_t room = address < eeprom_.size() ? eeprom_.size() - address : 0;
-            r = errorReport(request.Command, DeviceErrorLength, static_cast<std::uint8_t>(room),
+            // Byte 2: the payload bytes received; byte 3: the bytes to be written.
+            r = errorReport(request.Command, DeviceErrorLength, static_cast<std::uint8_t>(p.size()),
                             static_cast<std::uint8_t>(count));
             break;
         }
@@ -420,14 +439,14 @@ int TVirtualController::ReadPending() {
         sockaddr_in from{};
         socklen_t len = sizeof from;
         const ssize_t got =
-            ::recvfrom(fd_, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &len);
+            ::recvfrom(socket_.fd, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &len);
         if (got < 0) {
             if (errno == EINTR || errno == ECONNREFUSED) continue;
             break;
         }
         ++count;
         for (const auto& reply : HandleDatagram(buffer, static_cast<std::size_t>(got)))
-            (void)::sendto(fd_, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), len);
+            (void)::sendto(socket_.fd, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), len);
     }
     return count;
 }
@@ -483,14 +502,20 @@ std::string TVirtualController::Command(const std::string& line) {
             const auto object = parseInt32(target.substr(1));
             if (!object || *object < 1 || *object > 255) throw Error("Objektnummer 1 … 255 erwartet: " + target);
             SetSoftwareInput(static_cast<std::uint8_t>(*object), *v);
+            runCycle();
             return "Software-Eingang von Objekt " + std::to_string(*object) + " = " + std::to_string(*v);
         }
         const auto n = parseInt32(target);
         if (!n || *n < 1 || *n > 8) throw Error("Eingang 1 … 8 erwartet: " + target);
         SetInput(*n, *v);
+        runCycle();
         return "Eingang " + std::to_string(*n) + " = " + std::to_string(*v);
     }
-    if (word == "bus") return busCommandLine(in);
+    if (word == "bus") {
+        const std::string answer = busCommandLine(in);
+        runCycle();
+        return answer;
+    }
     if (word == "show") {
         std::string s = running_ ? "Logik läuft" : "Logik steht";
         if (!imageProblem_.empty()) s += " (" + imageProblem_ + ")";

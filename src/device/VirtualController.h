@@ -7,6 +7,7 @@
 // ReadPending() when it is readable and Tick() at least every
 // MsUntilNextCycle() milliseconds.
 #include "core/Clock.h"
+#include "device/ControllerClock.h"
 #include "device/ImageRunner.h"
 #include "device/UnitV7300NETIO.h"
 
@@ -59,14 +60,15 @@ class TVirtualController {
 public:
     using LogFn = std::function<void(const std::string&)>;
 
-    // Binds the port; raises Error with a plain explanation when it is taken.
-    // Loads the EEPROM file when it exists and starts the stored image.
+    // Loads the EEPROM file when it exists (Error when it cannot be read or is
+    // larger than the EEPROM), binds the port (Error with a plain explanation
+    // when it is taken) and starts the stored image.
     TVirtualController(TVirtualControllerOptions options, Clock& clock, LogFn log = {});
     ~TVirtualController();
     TVirtualController(const TVirtualController&) = delete;
     TVirtualController& operator=(const TVirtualController&) = delete;
 
-    int Descriptor() const { return fd_; }
+    int Descriptor() const { return socket_.fd; }
     std::uint16_t Port() const { return options_.Port; }
 
     // Answers every request waiting on the socket; returns the number read.
@@ -83,7 +85,9 @@ public:
     void SetSoftwareInput(std::uint8_t object, std::int32_t value) { runner_.SetSoftwareInput(object, value); }
     // A line typed at run time: "input N VALUE", "input @OBJECT VALUE", "bus ID BITS",
     // "bus ID T1 [T2 T3 T4]" (tenths of a degree), "bus ID raw R1 [R2 R3 R4]", "show".
-    // Returns the answer to print; raises Error for a line it does not understand.
+    // An input or bus line runs one cycle at once, so that a following "show" sees
+    // its effect. Returns the answer to print; raises Error for a line it does not
+    // understand.
     std::string Command(const std::string& line);
 
     // Reloads the image and configuration from the EEPROM and runs it.
@@ -96,13 +100,16 @@ public:
     const std::vector<TEmulatedBusModule>& BusModules() const { return options_.Bus; }
     std::uint16_t Checksum() const { return checksum_; }
     // The device clock: set by the program, running on from there.
-    DateTime DeviceTime();
+    TDeviceClock DeviceClock() { return deviceClock_.Now(clock_.monotonicMs()); }
 
 private:
     std::string busCommandLine(std::istream& in);
     TV7300Telegram answer(const TV7300Telegram& request, bool& reply);
     TV7300Telegram busAnswer(const TV7300Telegram& request, bool& reply);
     TV7300Telegram errorReport(std::uint8_t command, std::uint8_t kind, std::uint8_t d1 = 0, std::uint8_t d2 = 0);
+    void loadEeprom();
+    void bindSocket();
+    void runCycle();
     void saveEeprom();
     void log(const std::string& line) {
         if (log_) log_(line);
@@ -112,17 +119,21 @@ private:
     TVirtualControllerOptions options_;
     Clock& clock_;
     LogFn log_;
-    int fd_ = -1;
+    // The socket, closed with the controller (also when its construction fails).
+    struct OwnedFd {
+        int fd = -1;
+        OwnedFd() = default;
+        OwnedFd(const OwnedFd&) = delete;
+        OwnedFd& operator=(const OwnedFd&) = delete;
+        ~OwnedFd();
+    } socket_;
     std::vector<std::uint8_t> eeprom_;
     TImageRunner runner_;
     bool running_ = false;
     std::string imageProblem_;
     std::uint16_t checksum_ = 0;
     std::int64_t nextCycleMs_ = 0;
-    // Device clock: local time at `clockBaseMono_` plus the time since.
-    std::int64_t clockBaseEpochMs_ = 0;
-    std::int64_t clockBaseMono_ = 0;
-    std::uint8_t offsetIndex_ = 12;
+    TControllerClock deviceClock_;
     // --drop-ack: blocks written since the last logic-state request, and the
     // addresses whose first write was dropped.
     std::uint32_t blockWrites_ = 0;

@@ -95,11 +95,18 @@ bool bmpSize(const std::string& path, int& width, int& height) {
     return true;
 }
 
+// Why a picture that gave no image is not there: missing, or there but not readable.
+std::string absence(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec) ? "kann nicht gelesen werden" : "fehlt";
+}
+
 void checkPicture(const TLogicComponentLibrary& library, const TCatalogueEntry& entry, const TObjDefinition& def,
-                  const std::string& image, const std::string& where, std::vector<std::string>& problems) {
+                  const std::string& image, const std::string& folder, const std::string& where,
+                  std::vector<std::string>& problems) {
     const Image* picture = library.GetImage(entry.typeName, image);
     if (!picture) {
-        problems.push_back(where + "Bild " + image + ".png fehlt");
+        problems.push_back(where + "Bild " + image + ".png " + absence(folder + "/" + image + ".png"));
         return;
     }
     if (picture->width != def.Width * 10 || picture->height != def.Height * 10)
@@ -153,19 +160,19 @@ void checkEntry(const TLogicComponentLibrary& library, const TCatalogueEntry& en
         problems.push_back(where + "HID muss die dritte Variable sein");
 
     if (entry.drawing == SpecialDrawing::Txt) return; // drawn as its text
-    checkPicture(library, entry, def, entry.typeName, where, problems);
+    const std::string folder = std::filesystem::path(item.FileName).parent_path().string();
+    checkPicture(library, entry, def, entry.typeName, folder, where, problems);
     if (entry.drawing == SpecialDrawing::In) {
         for (const char* kind : {"0", "1", "2", "3", "4", "10"}) {
-            checkPicture(library, entry, def, std::string("IN") + kind, where, problems);
-            checkPicture(library, entry, def, std::string("IN") + kind + "_", where, problems);
+            checkPicture(library, entry, def, std::string("IN") + kind, folder, where, problems);
+            checkPicture(library, entry, def, std::string("IN") + kind + "_", folder, where, problems);
         }
-        const std::string folder = std::filesystem::path(item.FileName).parent_path().string();
         for (const char* option : {"0", "1", "2", "3", "4", "10", "11"}) {
             const std::string file = std::string("Option") + option + ".bmp";
             int w = 0;
             int h = 0;
             if (!bmpSize(folder + "/" + file, w, h))
-                problems.push_back(where + "Bild " + file + " fehlt");
+                problems.push_back(where + "Bild " + file + " " + absence(folder + "/" + file));
             else if (w != 350 || h != 350)
                 problems.push_back(where + "Bild " + file + " ist " + std::to_string(w) + "x" + std::to_string(h) +
                                    " statt 350x350 Pixel");

@@ -56,17 +56,13 @@ void TLogic::NewProject() {
 // ---------------------------------------------------------------- lookups
 
 std::int32_t TLogic::get_objekt_id(const std::string& name, bool skipTXT) const {
-    std::int32_t result = -1;
+    if (Components.CountOf(name) > 1) throw Error("Objekt-ID doppelt vergeben!");
+    const int index = Components.IndexOf(name);
+    if (index < 0 || !skipTXT) return index;
     std::int32_t counted = 0;
-    for (int i = 0; i < Components.Count(); ++i) {
-        const auto& c = Components.Items(i);
-        if (c.Name == name) {
-            if (result >= 0) throw Error("Objekt-ID doppelt vergeben!");
-            result = skipTXT ? counted : i;
-        }
-        if (c.TypeName != "TXT") ++counted;
-    }
-    return result;
+    for (int i = 0; i < index; ++i)
+        if (Components.Items(i).TypeName != "TXT") ++counted;
+    return counted;
 }
 
 std::string TLogic::GetObjectNameByID(std::int32_t index) const {
@@ -82,16 +78,13 @@ bool TLogic::IsInputConnected(const std::string& name, std::int32_t inputIndex) 
 bool TLogic::Simulating() const { return Simulation != nullptr && Simulation->Running(); }
 
 TLogicComponent* TLogic::FindComponent(const std::string& name) {
-    const TLogicComponentList& all = Components;
-    for (int i = 0; i < all.Count(); ++i)
-        if (all.Items(i).Name == name) return &Components.Items(i);
-    return nullptr;
+    const int index = Components.IndexOf(name);
+    return index < 0 ? nullptr : &Components.Items(index);
 }
 
 const TLogicComponent* TLogic::FindComponent(const std::string& name) const {
-    for (const auto& c : Components)
-        if (c.Name == name) return &c;
-    return nullptr;
+    const int index = Components.IndexOf(name);
+    return index < 0 ? nullptr : &Components.Items(index);
 }
 
 // ---------------------------------------------------------------- placing
@@ -102,13 +95,12 @@ int TLogic::Add_objekt(const std::string& typeName, const std::string& instanceN
         Messages.showPlain("Es kann kein Objekt hinzugefügt werden so lange der Simulator aktiviert ist.");
         return -1;
     }
-    std::vector<std::string> lines = Library.GetDefinitionLines(typeName);
-    if (lines.empty()) {
+    const TObjDefinition* found = VerifiedDefinition(typeName);
+    if (found == nullptr) {
         Messages.showPlain("Der Baustein " + typeName + " konnte nicht gefunden werden!");
         return -1;
     }
-    VerifyAndStripChecksum(lines, typeName, Library, Messages);
-    const TObjDefinition def = ParseDefinitionBody(std::move(lines), typeName);
+    const TObjDefinition& def = *found;
 
     const int index = add(def.Width, def.Height, typeName, instanceName, left == 0 ? 7 : left, top == 0 ? 3 : top,
                           def.NamePrefix, def.ScriptLines, def.OutputCount, def.InputCount);
@@ -130,6 +122,26 @@ int TLogic::Add_objekt(const std::string& typeName, const std::string& instanceN
     for (const auto& caption : def.VarNames) Components.Items(index).VarNames.push_back(caption);
     Redraw();
     return index;
+}
+
+const TObjDefinition* TLogic::VerifiedDefinition(const std::string& typeName) {
+    const std::vector<std::string>* libraryLines = Library.DefinitionLines(typeName);
+    if (libraryLines == nullptr || libraryLines->empty()) return nullptr;
+    const auto cached = parsed_.find(typeName);
+    if (cached != parsed_.end() && cached->second.lines == *libraryLines) return &cached->second.definition;
+    std::vector<std::string> lines = *libraryLines;
+    const bool signedRight = VerifyAndStripChecksum(lines, typeName, Library, Messages);
+    TObjDefinition def = ParseDefinitionBody(std::move(lines), typeName);
+    // A definition with a wrong checksum is verified (and reported) again at every placement.
+    if (!signedRight) {
+        parsed_.erase(typeName);
+        lastUnsigned_ = std::move(def);
+        return &lastUnsigned_;
+    }
+    ParsedDefinition& entry = parsed_[typeName];
+    entry.lines = *libraryLines;
+    entry.definition = std::move(def);
+    return &entry.definition;
 }
 
 int TLogic::add(std::int32_t width, std::int32_t height, const std::string& typeName,
@@ -290,12 +302,7 @@ void TLogic::delete_(const std::string& name) {
         p.Pin = static_cast<std::uint8_t>(k);
         delete_verknuepfer(p);
     }
-    for (int i = 0; i < Components.Count(); ++i) {
-        if (std::as_const(Components).Items(i).Name == name) {
-            Components.Delete(i);
-            break;
-        }
-    }
+    Components.Delete(Components.IndexOf(name));
     Redraw();
 }
 

@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 namespace v7300 {
 
@@ -191,6 +192,19 @@ public:
 
     std::function<void()> OnRedraw;
     MessagePort& Messages;
+
+private:
+    // The type's definition from the library, its checksum verified and parsed;
+    // nullptr when the library has no lines for the type. Placing many components
+    // of a type (opening a large project) verifies and parses it once, as long as
+    // the library's lines stay the same.
+    const TObjDefinition* VerifiedDefinition(const std::string& typeName);
+    struct ParsedDefinition {
+        std::vector<std::string> lines;
+        TObjDefinition definition;
+    };
+    std::unordered_map<std::string, ParsedDefinition> parsed_;
+    TObjDefinition lastUnsigned_;
 };
 
 } // namespace v7300

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace v7300 {
@@ -45,26 +47,51 @@ struct TLogicComponent {
     bool operator==(const TLogicComponent&) const = default;
 };
 
-// The components share their entries with copies of the list (undo snapshots)
-// until one side changes them.
+// The ordered component list with an index of the instance names, so that looking
+// a component up by name does not scan the list. The components share their
+// entries with copies of the list (undo snapshots) until one side changes them;
+// the name index is shared the same way. The index is derived data: it is kept
+// right by Add, Delete, Rename and Clear, copied with the list, and not part of
+// equality. A component's Name is changed only through Rename.
 class TLogicComponentList {
 public:
     int Count() const { return Items_.Count(); }
     TLogicComponent& Items(int index) { return Items_.MutableAt(index); }
     const TLogicComponent& Items(int index) const { return Items_.At(index); }
-    TLogicComponent& Add(TLogicComponent c) { return Items_.Append(std::move(c)); }
-    void Delete(int index) { Items_.Erase(index); }
-    void Clear() { Items_.Clear(); }
+    TLogicComponent& Add(TLogicComponent c);
+    void Delete(int index);
+    void Clear();
+    void Rename(int index, const std::string& name);
     // Components whose type is not "TXT".
     std::int32_t CountWithoutTXT() const;
+
+    // The list index of the first component with that name (compared exactly), -1 for none.
+    int IndexOf(const std::string& name) const;
+    // How many components bear the name (more than one only after reading a file).
+    int CountOf(const std::string& name) const;
+    // Some name that several components bear; empty when every name is unique.
+    std::string AnyDuplicateName() const;
 
     auto begin() const { return Items_.begin(); }
     auto end() const { return Items_.end(); }
     const TSharedList<TLogicComponent>& Entries() const { return Items_; }
-    bool operator==(const TLogicComponentList&) const = default;
+    bool operator==(const TLogicComponentList& other) const { return Items_ == other.Items_; }
 
 private:
+    struct NameEntry {
+        int first = -1; // list index of the first component with the name
+        int count = 0;  // components with the name
+    };
+    struct NameIndex {
+        std::unordered_map<std::string, NameEntry> entries;
+        int duplicates = 0; // names with a count above one
+    };
+    NameIndex& OwnNames();
+    void Index(const std::string& name, int index);
+    void Unindex(const std::string& name, int index);
+
     TSharedList<TLogicComponent> Items_;
+    std::shared_ptr<NameIndex> Names_ = std::make_shared<NameIndex>();
 };
 
 } // namespace v7300

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
+#include <sys/stat.h>
 
 namespace v7300 {
 namespace fs = std::filesystem;
@@ -25,13 +27,22 @@ std::vector<fs::directory_entry> sortedEntries(const fs::path& folder) {
     return entries;
 }
 
-// Subfolders first (depth first), then the folder's own definition files.
-void findDefinitions(const fs::path& folder, std::vector<fs::path>& out, int depth) {
-    if (depth > 32) return; // a link loop must not hang the start
+// A real folder, whatever links lead to it.
+using FolderId = std::pair<dev_t, ino_t>;
+
+bool firstVisit(const fs::path& folder, std::set<FolderId>& visited) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return false;
+    return visited.insert({st.st_dev, st.st_ino}).second;
+}
+
+// Subfolders first (depth first), then the folder's own definition files. Each
+// real folder is searched once, so links to a folder above or to itself end.
+void findDefinitions(const fs::path& folder, std::vector<fs::path>& out, std::set<FolderId>& visited) {
     const auto entries = sortedEntries(folder);
     std::error_code ec;
     for (const auto& e : entries)
-        if (e.is_directory(ec)) findDefinitions(e.path(), out, depth + 1);
+        if (e.is_directory(ec) && firstVisit(e.path(), visited)) findDefinitions(e.path(), out, visited);
     for (const auto& e : entries)
         if (e.is_regular_file(ec) && hasExtension(e.path(), ".obj")) out.push_back(e.path());
 }
@@ -44,12 +55,15 @@ TLogicComponentLibrary::TLogicComponentLibrary(const std::string& folder, Messag
 
 void TLogicComponentLibrary::Load(const std::string& folder, MessagePort& messages) {
     Items_.clear();
+    Unreadable_.clear();
     Folder_ = folder;
     if (!Folder_.empty() && Folder_.back() != '/') Folder_ += '/';
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) return;
     std::vector<fs::path> definitions;
-    findDefinitions(fs::path(folder), definitions, 0);
+    std::set<FolderId> visited;
+    firstVisit(fs::path(folder), visited);
+    findDefinitions(fs::path(folder), definitions, visited);
     for (const auto& def : definitions) {
         TLogicComponentLibaryItem item;
         item.FileName = def.string();
@@ -57,6 +71,7 @@ void TLogicComponentLibrary::Load(const std::string& folder, MessagePort& messag
         try {
             item.Lines = splitLines(cp1252ToUtf8(readFileBytes(item.FileName)));
         } catch (const Error& e) {
+            Unreadable_.push_back(item.FileName);
             messages.showError(e.what());
             continue;
         }
@@ -68,6 +83,7 @@ void TLogicComponentLibrary::Load(const std::string& folder, MessagePort& messag
                 bmp.Picture.transparentColor = 0xFFFFFF;
                 item.Images.push_back(std::move(bmp));
             } catch (const Error& err) {
+                Unreadable_.push_back(e.path().string());
                 messages.showError(err.what());
             }
         }
@@ -76,9 +92,14 @@ void TLogicComponentLibrary::Load(const std::string& folder, MessagePort& messag
 }
 
 std::vector<std::string> TLogicComponentLibrary::GetDefinitionLines(const std::string& typeName) const {
+    const std::vector<std::string>* lines = DefinitionLines(typeName);
+    return lines != nullptr ? *lines : std::vector<std::string>{};
+}
+
+const std::vector<std::string>* TLogicComponentLibrary::DefinitionLines(const std::string& typeName) const {
     for (const auto& item : Items_)
-        if (item.Name == typeName) return item.Lines;
-    return {};
+        if (item.Name == typeName) return &item.Lines;
+    return nullptr;
 }
 
 const Image* TLogicComponentLibrary::GetImage(const std::string& typeName, const std::string& imageName) const {

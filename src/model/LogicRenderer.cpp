@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <utility>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace v7300 {
@@ -329,14 +330,11 @@ void TLogicRenderer::DrawTo(Canvas& image) {
         }
     }
 
-    // Components by name (the first of a name wins, as in the lookups of the document).
-    std::unordered_map<std::string, const TLogicComponent*> byName;
-    byName.reserve(static_cast<std::size_t>(L.Components.Count()));
-    for (const auto& c : L.Components) byName.emplace(c.Name, &c);
-    auto find = [&byName](const std::string& name) -> const TLogicComponent* {
-        const auto it = byName.find(name);
-        return it == byName.end() ? nullptr : it->second;
-    };
+    // Wires find their components by name; of a name used twice (only files hold
+    // such), the first is drawn and the duplicate reported.
+    const std::string duplicate = L.Components.AnyDuplicateName();
+    if (!duplicate.empty()) Report("D" + duplicate, "Objekt-ID doppelt vergeben!");
+    auto find = [&L](const std::string& name) { return std::as_const(L).FindComponent(name); };
     auto wireKey = [](const TWire& w) {
         return w.Output + "\n" + std::to_string(w.OutputID) + "\n" + w.Input + "\n" + std::to_string(w.InputID);
     };

@@ -79,15 +79,15 @@ void WriteSignedDefinition(const std::string& path, const std::string& label,
     writeFileAtomic(path, text);
 }
 
-void VerifyAndStripChecksum(std::vector<std::string>& lines, const std::string& typeName,
+bool VerifyAndStripChecksum(std::vector<std::string>& lines, const std::string& typeName,
                             const TLogicComponentLibrary& library, MessagePort& messages) {
-    if (lines.empty()) return;
+    if (lines.empty()) return false;
     std::string label;
     std::string stored;
     SplitChecksumLine(lines.front(), label, stored);
     lines.erase(lines.begin());
     const std::string computed = ComputeDefinitionChecksum(lines);
-    if (stored == computed) return;
+    if (stored == computed) return true;
     messages.showError("Dieses Objekt wurde geändert!\r\nDies führt zu Fehlern!\r\nDie Simulation und die Logik "
                        "im Atmel werden nicht mehr richtig zusammenarbeiten!");
     if (const auto* item = library.FindItem(typeName)) {
@@ -98,6 +98,7 @@ void VerifyAndStripChecksum(std::vector<std::string>& lines, const std::string& 
             // the box above already told the user the definition was changed.
         }
     }
+    return false;
 }
 
 TShowEntry MakeShowEntry(const std::string& line, const std::string& instanceName) {

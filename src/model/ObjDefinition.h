@@ -44,7 +44,8 @@ void SplitChecksumLine(const std::string& line, std::string& label, std::string&
 
 // Verifies line 1 of the lines and removes it. On a mismatch shows the "Fehler"
 // box and rewrites the file of FindItem(typeName) with the right checksum.
-void VerifyAndStripChecksum(std::vector<std::string>& lines, const std::string& typeName,
+// Returns whether the checksum matched.
+bool VerifyAndStripChecksum(std::vector<std::string>& lines, const std::string& typeName,
                             const TLogicComponentLibrary& library, MessagePort& messages);
 
 // Parses the header and script of the lines (without the checksum line).

@@ -3,8 +3,11 @@
 #include "core/Error.h"
 #include "core/FileIO.h"
 #include "core/NumberFormat.h"
+#include "core/StringUtil.h"
 #include "core/TextCodec.h"
+#include "project/XmlProject.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace v7300 {
@@ -63,6 +66,8 @@ public:
         const std::int32_t left = integer(columns(line, 12, 4));
         const std::int32_t top = integer(columns(line, 17, 4));
         logic_.Add_objekt(typeOfName(name), name, left, top);
+        // Like the XML reader: a name used twice stops the reading.
+        (void)logic_.get_objekt_id(name, false);
     }
 
     void variable(const std::string& line) {
@@ -93,9 +98,12 @@ public:
             const auto semicolon = points.find(';');
             const auto bar = points.find('|');
             if (semicolon == std::string::npos || bar == std::string::npos || bar < semicolon)
-                throw Error("'" + cp1252ToUtf8(points) + "' ist kein gültiger Punkt");
+                throw Error("'" + quotedInput(cp1252ToUtf8(points)) + "' ist kein gültiger Punkt");
             const std::int32_t x = integer(points.substr(0, semicolon));
             const std::int32_t y = integer(points.substr(semicolon + 1, bar - semicolon - 1));
+            // (Component positions have four columns and cannot leave the bound.)
+            if (std::llabs(std::int64_t{x}) > kMaxPixelCoordinate || std::llabs(std::int64_t{y}) > kMaxPixelCoordinate)
+                throw Error(kXmlFormatMessage);
             w.InsertPoint(-1, x, y);
             points.erase(0, bar + 1);
         }
@@ -124,19 +132,46 @@ private:
     int counter_ = 0;
 };
 
+// Hands out the lines of a text one after another (CR LF, LF or CR end a line; a
+// final line end starts no further line), so that a file of many short lines
+// does not become a list of many strings before its first bad line stops the reading.
+class LineCursor {
+public:
+    explicit LineCursor(const std::string& text) : text_(text) {}
+    bool next(std::string& line) {
+        if (pos_ >= text_.size()) return false;
+        const auto end = text_.find_first_of("\r\n", pos_);
+        if (end == std::string::npos) {
+            line.assign(text_, pos_, std::string::npos);
+            pos_ = text_.size();
+            return true;
+        }
+        line.assign(text_, pos_, end - pos_);
+        pos_ = end + 1;
+        if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        return true;
+    }
+
+private:
+    const std::string& text_;
+    std::size_t pos_ = 0;
+};
+
 } // namespace
 
 void OpenLegacyBytes(TLogic& logic, const std::string& fileBytes) {
-    std::vector<std::string> lines = splitLines(fileBytes);
+    if (fileBytes.size() > kMaxProjectFileBytes) throw Error(kXmlFormatMessage);
+    LineCursor lines(fileBytes);
+    std::string line;
     // Line 1 is ignored, line 2 is the module number; nothing changes when it is no integer.
-    const std::int32_t moduleNumber = integer(lines.size() >= 2 ? lines[1] : std::string());
+    lines.next(line);
+    const std::int32_t moduleNumber = integer(lines.next(line) ? line : std::string());
     logic.ModuleNumber = moduleNumber;
     logic.Init();
 
     Reader reader(logic);
     Section section = Section::Components;
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+    while (lines.next(line)) {
         const std::string head = trimBlanks(line.substr(0, 10));
         if (head.rfind("---#", 0) == 0) {
             section = Section::Variables;
@@ -165,14 +200,18 @@ void OpenLegacyBytes(TLogic& logic, const std::string& fileBytes) {
     logic.Redraw();
 }
 
-void Open(TLogic& logic, const std::string& fileName) { OpenLegacyBytes(logic, readFileBytes(fileName)); }
+void Open(TLogic& logic, const std::string& fileName) {
+    const std::optional<std::string> bytes = readFileBytesAtMost(fileName, kMaxProjectFileBytes);
+    if (!bytes) throw Error(kXmlFormatMessage);
+    OpenLegacyBytes(logic, *bytes);
+}
 
 bool OpenLegacy(TLogic& logic, const std::string& fileName) {
     try {
         Open(logic, fileName);
         return true;
     } catch (const std::exception& e) {
-        logic.Messages.showError(e.what());
+        logic.Messages.showError(userMessage(e));
         return false;
     }
 }

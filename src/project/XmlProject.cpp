@@ -10,15 +10,12 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
+#include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
 #include <vector>
 
 namespace v7300 {
 namespace {
-
-// Files larger than this are no project anyone saved; they are refused before parsing.
-constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 
 struct DocDeleter {
     void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
@@ -172,15 +169,38 @@ DocPtr parseXml(const std::string& utf8) {
     return DocPtr(xmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options));
 }
 
+// A stored number within the bound once multiplied by the scale; a text that is no
+// integer passes here and fails in stage 2 as before.
+bool withinBound(const std::string& text, std::int64_t scale) {
+    const auto n = parseInt32(trimBlanks(text));
+    return !n || std::llabs(*n * scale) <= kMaxPixelCoordinate;
+}
+
+// Every component position (grid units) and wire point (pixels) lies where a
+// diagram can have it.
+bool positionsWithinBound(const xmlNode* root) {
+    for (const xmlNode* comp : elementChildren(child(root, "components")))
+        if (!withinBound(text(child(comp, "left")), kGrid) || !withinBound(text(child(comp, "top")), kGrid))
+            return false;
+    for (const xmlNode* w : elementChildren(child(root, "wire")))
+        for (const xmlNode* p : elementChildren(child(w, "points")))
+            if (!withinBound(attribute(p, "x"), 1) || !withinBound(attribute(p, "y"), 1)) return false;
+    return true;
+}
+
 // Stage 1: the parsed document, or nullptr when the bytes are not in the format.
 DocPtr decodeAndParse(const std::string& fileBytes, std::string* xmlUtf8) {
-    if (fileBytes.size() > kMaxFileBytes) return nullptr;
+    if (fileBytes.size() > kMaxProjectFileBytes) return nullptr;
     const auto bytes = DecodeInvertedHex(fileBytes);
     if (!bytes) return nullptr;
     // The XML text is Windows-1252, whatever its declaration says.
     std::string utf8 = cp1252ToUtf8(*bytes);
     DocPtr doc = parseXml(utf8);
     if (!doc || xmlDocGetRootElement(doc.get()) == nullptr) return nullptr;
+    // The program never writes a document type; one with entities would make texts
+    // read as empty, so a text that declares one is not a project file.
+    if (doc->intSubset != nullptr || doc->extSubset != nullptr) return nullptr;
+    if (!positionsWithinBound(xmlDocGetRootElement(doc.get()))) return nullptr;
     if (xmlUtf8 != nullptr) *xmlUtf8 = std::move(utf8);
     return doc;
 }
@@ -205,10 +225,10 @@ void readComponent(TLogic& logic, const xmlNode* comp, bool convertInputs) {
         (void)vars.Items(static_cast<int>(j)).SetValue(text(child(variables[j], "value")));
     }
 
-    if (convertInputs) {
+    // Only inputs get the input number; another type that bears such a name keeps its values.
+    if (convertInputs && index >= 0 && logic.Components.Items(index).TypeName == "IN") {
         for (int n = 0; n < 8; ++n) {
             if (name != kConvertedInputs[n]) continue;
-            if (index < 0) throw Error("Der Baustein " + name + " ist nicht vorhanden");
             TLogicComponentDefineList& vars = logic.Components.Items(index).Variables;
             if (vars.Count() < 3) throw Error("Der Baustein " + name + " hat keine Eingangsnummer");
             (void)vars.Items(2).SetValue(std::to_string(n + 1));
@@ -329,18 +349,21 @@ bool OpenXmlBytes(TLogic& logic, const std::string& fileBytes) {
     }
 }
 
-bool OpenXml(TLogic& logic, const std::string& fileName) {
-    std::string bytes;
+std::optional<std::string> ReadProjectFileBytes(const std::string& fileName) {
     try {
-        struct stat st {};
-        if (::stat(fileName.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes)
-            throw Error(kXmlFormatMessage);
-        bytes = readFileBytes(fileName);
+        return readFileBytesAtMost(fileName, kMaxProjectFileBytes);
     } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+bool OpenXml(TLogic& logic, const std::string& fileName) {
+    const std::optional<std::string> bytes = ReadProjectFileBytes(fileName);
+    if (!bytes) {
         logic.Messages.showError(kXmlFormatMessage);
         return false;
     }
-    return OpenXmlBytes(logic, bytes);
+    return OpenXmlBytes(logic, *bytes);
 }
 
 // ------------------------------------------------------------------ clipboard fragments
@@ -443,7 +466,7 @@ bool LooksLikeFragmentXml(const std::string& utf8) {
 }
 
 TDiagramFragment ReadFragmentXml(const std::string& utf8) {
-    if (utf8.size() > kMaxFileBytes) throw Error(kXmlFormatMessage);
+    if (utf8.size() > kMaxProjectFileBytes) throw Error(kXmlFormatMessage);
     const DocPtr doc = parseXml(utf8);
     const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
     // A fragment is data: no document type with entities of its own.

@@ -3,6 +3,8 @@
 #include "model/DiagramFragment.h"
 #include "model/Logic.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -10,6 +12,13 @@ namespace v7300 {
 
 // The format version the writer puts into every file.
 inline constexpr const char* kXmlProjectVersion = "2.2.2";
+
+// The readers refuse larger files (with the format message): no project anyone saved is that large.
+inline constexpr std::size_t kMaxProjectFileBytes = 64u * 1024u * 1024u;
+
+// Pixel coordinates of a diagram lie within this bound on both sides; a file with a
+// position beyond it is refused (with the format message), so no ×10 can overflow.
+inline constexpr std::int32_t kMaxPixelCoordinate = 1000000;
 
 inline constexpr const char* kXmlFormatMessage = "Die Datei entspricht nicht dem V7300 (v7k) Format!";
 inline constexpr const char* kXmlOpenMessage = "Die Datei kann nicht geöffnet werden!";
@@ -28,6 +37,10 @@ std::string BuildXmlText(const TLogic& logic);
 
 // The complete file bytes: inverted hex of the Windows-1252 text plus CR LF.
 std::string EncodeProjectFile(const std::string& xmlUtf8);
+
+// The file's bytes when it is not larger than kMaxProjectFileBytes; nothing when it is
+// larger or cannot be read.
+std::optional<std::string> ReadProjectFileBytes(const std::string& fileName);
 
 // Stage 1 on file bytes: the XML text as UTF-8 when the bytes are inverted hex of a
 // well-formed XML document; nothing otherwise.

@@ -6,6 +6,7 @@
 #include "core/StringUtil.h"
 #include "core/TextCodec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -62,20 +63,6 @@ CompareOp parseCompareOp(const std::string& t) {
     return CompareOp::Never;
 }
 
-// Where skipping from line `from` ends: the line after the one that brings the
-// depth to 0, or the end of the script. The ELSE rule applies to false IFs only.
-std::size_t skipTarget(const std::vector<std::string>& lines, std::size_t from, bool elseRule) {
-    int depth = 1;
-    for (std::size_t j = from + 1; j < lines.size(); ++j) {
-        const std::string& l = lines[j];
-        if (l == "ENDIF") --depth;
-        if (startsWith(l, "IF")) ++depth;
-        if (elseRule && depth == 1 && l == "ELSE") --depth;
-        if (depth == 0) return j + 1;
-    }
-    return lines.size();
-}
-
 // The program path of an EXEC command: the first prefix (ending at a blank outside
 // double quotes, quotes removed) that names an existing file; else the whole command.
 ExecRequest resolveExec(const std::string& command) {
@@ -106,6 +93,38 @@ ExecRequest resolveExec(const std::string& command) {
 }
 
 } // namespace
+
+// Skipping from line i ends at the first later line where the nesting level (the
+// running count of IF lines minus ENDIF lines) falls below line i's level, or,
+// for an IF, at an earlier exact "ELSE" on line i's own level. One sweep from the
+// end, remembering the nearest line of each level, finds every target.
+std::vector<std::size_t> SkipTargets(const std::vector<std::string>& lines) {
+    const std::size_t n = lines.size();
+    std::vector<std::int64_t> level(n);
+    std::int64_t depth = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (lines[i] == "ENDIF") --depth;
+        if (startsWith(lines[i], "IF")) ++depth;
+        level[i] = depth;
+    }
+    // Levels lie within -n … n; slot(level - 1) stays at 0 or above.
+    const auto slot = [n](std::int64_t l) { return static_cast<std::size_t>(l + static_cast<std::int64_t>(n) + 1); };
+    std::vector<std::size_t> nearest(2 * n + 3, n);
+    std::vector<std::size_t> nearestElse(2 * n + 3, n);
+    std::vector<std::size_t> targets(n, n);
+    for (std::size_t i = n; i-- > 0;) {
+        const bool isElse = startsWith(lines[i], "ELSE");
+        const bool isIf = !isElse && startsWith(lines[i], "IF");
+        if (isElse || isIf) {
+            std::size_t end = nearest[slot(level[i] - 1)];
+            if (isIf) end = std::min(end, nearestElse[slot(level[i])]);
+            targets[i] = end < n ? end + 1 : n;
+        }
+        nearest[slot(level[i])] = i;
+        if (lines[i] == "ELSE") nearestElse[slot(level[i])] = i;
+    }
+    return targets;
+}
 
 // Numeric view of a store entry, kept beside it.
 struct NumberCache {
@@ -332,6 +351,7 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
         program_->day = SymbolOf("$DAY");
         std::vector<Statement>& out = program_->statements;
         out.reserve(prepared.size());
+        const std::vector<std::size_t> skipTo = SkipTargets(prepared);
         for (std::size_t i = 0; i < prepared.size(); ++i) {
             const std::string& line = prepared[i];
             Statement s;
@@ -352,14 +372,14 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
                 s.target = SymbolOf(tokenAt(s.tokens, 1));
             } else if (startsWith(line, "ELSE")) {
                 s.kind = Kind::Else;
-                s.jump = skipTarget(prepared, i, false);
+                s.jump = skipTo[i];
             } else if (startsWith(line, "IF")) {
                 const auto tokens = splitAtBlanks(line);
                 s.kind = Kind::If;
                 s.a = operand(tokenAt(tokens, 1));
                 s.compare = parseCompareOp(tokenAt(tokens, 2));
                 s.b = operand(tokenAt(tokens, 3));
-                s.jump = skipTarget(prepared, i, true);
+                s.jump = skipTo[i];
             } else {
                 const auto tokens = splitAtBlanks(line);
                 AssignOp op{};

@@ -29,6 +29,12 @@ struct TVariablen {
     bool operator==(const TVariablen&) const = default;
 };
 
+// Where the pass goes on after line i of a prepared script when it skips: for an
+// IF line (false condition, the ELSE rule applies) and for an ELSE line met in
+// normal flow (no ELSE rule). The index after the line that brings the depth to 0,
+// or the script's length. Entries of other lines are unspecified. Linear time.
+std::vector<std::size_t> SkipTargets(const std::vector<std::string>& lines);
+
 class TSimulate : public TSimulationState {
 public:
     static constexpr int kThreadInterval = 10; // ms slept by the worker before each cycle

@@ -1,5 +1,7 @@
 #include "simulation/MailQueue.h"
 
+#include "core/Error.h"
+
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -48,7 +50,7 @@ struct TMailQueue::State {
                 sender->Send(message);
                 outcome = "SMTP: Mail an " + recipientsOf(message) + " gesendet";
             } catch (const std::exception& e) {
-                outcome = std::string(e.what()) + " (Mail an " + recipientsOf(message) + ")";
+                outcome = userMessage(e) + " (Mail an " + recipientsOf(message) + ")";
             }
             lock.lock();
             sending = false;

@@ -110,5 +110,21 @@ TEST_F(CompileCli, UnreadableProjectAndBadUsage) {
     EXPECT_EQ(run({"compile", "a.v7k", "-o"}).status, 2);
 }
 
+TEST_F(CompileCli, AnOpenRelayInputBeforeAWiredOneIsAHintAndTheCompileSucceeds) {
+    test::writeDefinition(lib(), "RELAY", {"-NAME", "RELAY", "-IN", "3", "-OUT", "1", "-Y", "4", "---"});
+    test::RecordingMessagePort port;
+    TLogic logic(lib(), port);
+    logic.NewProject();
+    logic.Add_objekt("NUM", "", 5, 5);
+    logic.Add_objekt("RELAY", "", 15, 5);
+    ASSERT_GE(logic.add_verbinder("NUM1", 0, 1, "RELAY1"), 0);
+    SaveXml(logic, dir.file("relay.v7k"));
+    const Result r = run({"compile", dir.file("relay.v7k")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("2 / 100 [", 0), 0u) << r.out;
+    EXPECT_EQ(r.err,
+              "Hinweis: RELAY1: Eingang A1 ist offen, auf dem V7300-NET-IO rücken die folgenden Eingänge nach.\n");
+}
+
 } // namespace
 } // namespace v7300

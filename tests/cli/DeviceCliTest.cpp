@@ -114,3 +114,67 @@ TEST(EmulateCommand, RunsUntilTerminatedAndAnswers) {
 
 } // namespace
 } // namespace v7300
+
+namespace v7300 {
+namespace {
+
+// Answers every request on 127.0.0.1 twice: from its own socket, and from a
+// second host address (127.0.0.2) as another device on the network would.
+class TwoVoicedPeer {
+public:
+    TwoVoicedPeer() : own_(bound("127.0.0.1")), other_(bound("127.0.0.2")) {
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                pollfd p{own_, POLLIN, 0};
+                if (::poll(&p, 1, 10) <= 0) continue;
+                std::uint8_t buf[300];
+                sockaddr_in from{};
+                socklen_t len = sizeof from;
+                if (::recvfrom(own_, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len) <= 0) continue;
+                TV7300Telegram reply;
+                reply.Command = CmdPing;
+                reply.Kind = 4;
+                reply.Payload = {5};
+                const auto d = BuildDatagram(reply);
+                for (int fd : {other_, own_})
+                    ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<const sockaddr*>(&from), len);
+            }
+        });
+    }
+    ~TwoVoicedPeer() {
+        stop_ = true;
+        thread_.join();
+        ::close(own_);
+        ::close(other_);
+    }
+    std::uint16_t port() const {
+        sockaddr_in a{};
+        socklen_t len = sizeof a;
+        ::getsockname(own_, reinterpret_cast<sockaddr*>(&a), &len);
+        return ntohs(a.sin_port);
+    }
+
+private:
+    static int bound(const char* address) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        ::inet_pton(AF_INET, address, &a.sin_addr);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0) << address;
+        return fd;
+    }
+    int own_;
+    int other_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST(PingCommand, CountsOnlyRepliesFromThePingedAddress) {
+    TwoVoicedPeer peer;
+    const Result r = runCli({"ping", "127.0.0.1", "--count", "2", "--port", std::to_string(peer.port())});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "reply from 127.0.0.1: clients 5\nreply from 127.0.0.1: clients 5\n2/2\n");
+}
+
+} // namespace
+} // namespace v7300

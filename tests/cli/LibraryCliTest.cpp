@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <sstream>
 
 using namespace v7300;
@@ -89,3 +90,29 @@ TEST(Cli, CoreMessagesGoToStderrWithCaption) {
     port.showPlain("ohne Titel");
     EXPECT_EQ(err.str(), "Hinweis: Zeile1\nZeile2\nohne Titel\n");
 }
+
+TEST(LibraryCli, FolderLinksUpwardsAndToItselfAreSearchedOnce) {
+    TempDir dir;
+    const std::string lib = dir.file("lib");
+    test::writeDefinition(lib, "AND", {"---"});
+    std::filesystem::create_directory_symlink(".", lib + "/hier");
+    std::filesystem::create_directory_symlink("..", lib + "/oben");
+    std::filesystem::create_directory_symlink("..", lib + "/AND/zurueck");
+    const Result r = runCli({"--library", lib, "library", "list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "AND 0\n");
+}
+
+TEST(LibraryCli, CheckTellsAnUnreadablePictureFromAMissingOne) {
+    TempDir dir;
+    const std::string lib = dir.file("lib");
+    test::writeDefinition(lib, "NUM", {"-NAME", "NUM", "-OUT", "1", "-VARS", "INT VALUE 0", "---"});
+    test::writeFile(lib + "/NUM/NUM.png", "kein PNG");
+    const Result r = runCli({"library", "check", lib});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("NUM " + lib + "/NUM/NUM.obj: Bild NUM.png kann nicht gelesen werden\n"), std::string::npos)
+        << r.out;
+    std::filesystem::remove(lib + "/NUM/NUM.png");
+    EXPECT_NE(runCli({"library", "check", lib}).out.find("Bild NUM.png fehlt\n"), std::string::npos);
+}
+

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 
 namespace v7300::test {
 namespace {
@@ -47,6 +48,33 @@ TEST_F(ProjectCliTest, PackWritesWindows1252InvertedHexThatDumpReadsBack) {
     EXPECT_EQ(readFile(dir.file("p.v7k")), EncodeInvertedHex(utf8ToCp1252(xml)) + "\r\n");
     ASSERT_EQ(run({"dump", dir.file("p.v7k")}), 0);
     EXPECT_EQ(last.out, xml);
+}
+
+TEST_F(ProjectCliTest, PackReadsTextThatIsNoUtf8AsWindows1252) {
+    writeFile(dir.file("latin.xml"), "<?xml version=\"1.0\"?>\n<v7300><x>T\xFCr \x80 \xE4\xF6\xDF</x></v7300>\n");
+    ASSERT_EQ(run({"pack", dir.file("latin.xml"), "-o", dir.file("p.v7k")}), 0) << last.err;
+    EXPECT_EQ(last.err, "");
+    ASSERT_EQ(run({"dump", dir.file("p.v7k")}), 0);
+    EXPECT_EQ(last.out, "<?xml version=\"1.0\"?>\n<v7300><x>Tür € äöß</x></v7300>\n");
+}
+
+TEST_F(ProjectCliTest, PackNotesEveryCharacterWindows1252CannotHoldWithItsLine) {
+    writeFile(dir.file("u.xml"), "<?xml version=\"1.0\"?>\r\n<v7300><x>Tür \u2713</x>\r\n<y>\U0001F600\u4E2D</y></v7300>\n");
+    ASSERT_EQ(run({"pack", dir.file("u.xml"), "-o", dir.file("p.v7k")}), 0);
+    EXPECT_EQ(last.err, "Hinweis: Zeile 2: Zeichen U+2713 wird als \"?\" gespeichert.\n"
+                         "Hinweis: Zeile 3: Zeichen U+1F600 wird als \"?\" gespeichert.\n"
+                         "Hinweis: Zeile 3: Zeichen U+4E2D wird als \"?\" gespeichert.\n");
+    ASSERT_EQ(run({"dump", dir.file("p.v7k")}), 0);
+    EXPECT_EQ(last.out, "<?xml version=\"1.0\"?>\r\n<v7300><x>Tür ?</x>\r\n<y>?" "?</y></v7300>\n");
+}
+
+TEST_F(ProjectCliTest, PackRefusesAResultThatNoReaderWouldOpen) {
+    // 32 MiB of text become 64 MiB of digits plus CR LF: beyond the readers' limit.
+    writeFile(dir.file("gross.xml"), std::string(32u << 20, 'a'));
+    EXPECT_EQ(run({"pack", dir.file("gross.xml"), "-o", dir.file("p.v7k")}), 1);
+    EXPECT_EQ(last.err, "Fehler: " + dir.file("gross.xml") +
+                             " ist zu groß: die Projektdatei hätte mehr als 64 MiB und ließe sich nicht öffnen.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("p.v7k")));
 }
 
 TEST_F(ProjectCliTest, ConvertReadsTheTextFormatAndInfoListsTheResult) {

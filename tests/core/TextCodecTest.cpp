@@ -35,3 +35,19 @@ TEST(TextCodec, CountsAndCutsCharactersNotBytes) {
     EXPECT_EQ(cp1252Left("Zählerstand", 3), "Zäh");
     EXPECT_EQ(cp1252Left("ab", 9), "ab");
 }
+
+TEST(TextCodec, Utf8ValidityIsStrict) {
+    const struct {
+        std::string bytes;
+        bool valid;
+    } cases[] = {
+        {"Tür \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+        {"T\xFCr", false},               // Latin-1 ü
+        {"\xC0\xAF", false},             // overlong "/"
+        {"\xE0\x80\xAF", false},         // overlong, three bytes
+        {"\xED\xA0\x80", false},         // surrogate
+        {"\xF4\x90\x80\x80", false},     // beyond U+10FFFF
+        {"\xE2\x82", false},             // cut off
+    };
+    for (const auto& c : cases) EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.bytes;
+}

@@ -349,5 +349,27 @@ TEST(Compiler, ImageContainerRefusesPositionsOutsideTheImage) {
     EXPECT_EQ(image.GetSize(), 1);
 }
 
+TEST(Compiler, OpenInputsOfRelayAndLcdBeforeAWiredOneGiveAHint) {
+    DiagramBuilder d;
+    d.add("NUM", "NUM1", 0, 1, {{"VALUE", "1"}});
+    d.add("RELAY", "RELAY1", 3); // A1 open, A2 and SEL wired: the device moves them down
+    d.wire("NUM1", 0, "RELAY1", 1);
+    d.wire("NUM1", 0, "RELAY1", 2);
+    d.add("RELAY", "RELAY2", 3); // only the last input open: nothing moves
+    d.wire("NUM1", 0, "RELAY2", 0);
+    d.wire("NUM1", 0, "RELAY2", 1);
+    d.add("RELAY", "RELAY3", 3); // A1 and A2 open, SEL wired
+    d.wire("NUM1", 0, "RELAY3", 2);
+    d.add("LCD", "LCD1", 2, 0, {{"VAL1", "a", "STR"}, {"VAL2", "b", "STR"}, {"POS", "0"}, {"TYPE", "1"}});
+    d.wire("NUM1", 0, "LCD1", 1);
+    d.add("AND", "AND1", 4); // inputs of the same meaning: no hint
+    d.wire("NUM1", 0, "AND1", 3);
+    EXPECT_EQ(compileError(d.logic), "<kein Fehler>");
+    const std::string tail = " ist offen, auf dem V7300-NET-IO rücken die folgenden Eingänge nach.";
+    EXPECT_EQ(OpenInputHints(d.logic),
+              (std::vector<std::string>{"RELAY1: Eingang A1" + tail, "RELAY3: Eingang A1" + tail,
+                                        "RELAY3: Eingang A2" + tail, "LCD1: Eingang IN" + tail}));
+}
+
 } // namespace
 } // namespace v7300

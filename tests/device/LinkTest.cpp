@@ -189,6 +189,24 @@ TEST(LinkSockets, DeliversAValidTelegramFromAnySender) {
     EXPECT_TRUE(r.errors.empty());
 }
 
+TEST(LinkSockets, ItsOwnRequestToItsOwnPortIsNoAnswer) {
+    const std::uint16_t base = test::freeUdpPortRun(1);
+    THardwareV7300NETIO link(portsFrom(base, 1, base)); // the device port is the link's own
+    link.SetDeviceAddress("127.0.0.1");
+    Received r;
+    attach(link, r);
+    link.Send(MakePing());
+    test::UdpPeer device;
+    TV7300Telegram reply;
+    reply.Command = CmdPing;
+    reply.Payload = {3};
+    device.sendTo(link.LocalPort(), BuildDatagram(reply));
+    pump(link, r, 2);
+    ASSERT_EQ(r.telegrams.size(), 1u);
+    EXPECT_EQ(r.telegrams[0].Payload, Bytes{3});
+    EXPECT_TRUE(r.errors.empty());
+}
+
 TEST(LinkSockets, MalformedDatagramsRaiseLinkErrorsAndNoTelegram) {
     const std::uint16_t base = test::freeUdpPortRun(1);
     THardwareV7300NETIO link(portsFrom(base, 1, base));

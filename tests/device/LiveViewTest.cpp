@@ -266,5 +266,21 @@ TEST_F(LiveViewTest, RepliesAfterAStopByTheUserAreIgnored) {
     EXPECT_EQ(live.StatusEx(), "");
 }
 
+TEST_F(LiveViewTest, TheTwoTimersOfTheWindowDriveTheSameWork) {
+    start();
+    live.LiveTimerTick();
+    live.LiveTimerTick();
+    EXPECT_EQ(requested(), (std::vector<int>{1, 2}));
+    live.onTelegram(liveReply(0, {0}, 12));
+    live.DeviceTimerTick();
+    EXPECT_EQ(live.HardwareStatus(), "Live View ( 12 ms / pps: 10)");
+    EXPECT_EQ(live.LiveInterval(), TLiveView::kStartIntervalMs - TLiveView::kIntervalStepMs);
+    live.Stop();
+    live.LiveTimerTick();
+    live.DeviceTimerTick();
+    EXPECT_EQ(sent.size(), 2u);
+    EXPECT_EQ(live.RateHistory().size(), 1u);
+}
+
 } // namespace
 } // namespace v7300

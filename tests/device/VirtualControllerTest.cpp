@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace v7300 {
 namespace {
 
@@ -124,7 +126,7 @@ TEST(VirtualController, MalformedFramesGetAnErrorReportNamingTheCommand) {
         {"bad CRC", badCrc, {CmdReadEeprom, DeviceErrorChecksum, good[16], static_cast<std::uint8_t>(good[16] ^ 0x5A)}},
         {"no ETX", noEtx, {CmdReadEeprom, DeviceErrorNoEtx, 0x07, 0}},
         {"no STX", noStx, {CmdReadEeprom, DeviceErrorNoStx, 0, 0}},
-        {"too short", shortFrame, {CmdReadEeprom, DeviceErrorLength, 0, 3}},
+        {"too short", shortFrame, {CmdReadEeprom, DeviceErrorLength, 2, 3}}, // 2 of 3 payload bytes came
     };
     for (const auto& c : cases) {
         const auto reply = askRaw(vc, c.frame);
@@ -199,6 +201,92 @@ TEST(VirtualController, ClockSetKeepsRunningFromTheSetTime) {
     EXPECT_EQ(later->Second, 1);
     EXPECT_EQ(later->DayOfYear, 1);
     EXPECT_EQ(later->WeekdayText(), "Fr"); // 1 January 2027
+}
+
+TEST(VirtualController, EepromFileLargerThanTheEepromIsRefusedNamingTheSize) {
+    test::TempDir dir;
+    VirtualClock clock;
+    auto options = localOptions();
+    options.EepromSize = 64;
+    for (const std::string& file : {dir.file("gross.bin"), std::string("/dev/zero")}) {
+        if (file != "/dev/zero") test::writeFile(file, std::string(65, '\x01'));
+        options.EepromFile = file;
+        try {
+            TVirtualController vc(options, clock);
+            ADD_FAILURE() << file << " was taken";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "Die EEPROM-Datei " + file + " ist größer als das EEPROM (64 Bytes).");
+        }
+    }
+    test::writeFile(dir.file("passt.bin"), std::string(64, '\x01'));
+    options.EepromFile = dir.file("passt.bin");
+    TVirtualController vc(options, clock);
+    EXPECT_EQ(vc.Eeprom(), Bytes(64, 0x01));
+}
+
+TEST(VirtualController, AFailedStartLeavesNoSocketOpen) {
+    test::TempDir dir;
+    VirtualClock clock;
+    auto options = localOptions();
+    options.EepromFile = dir.path(); // a folder: it exists but cannot be read
+    auto openDescriptors = [] {
+        int n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+        return n;
+    };
+    const int before = openDescriptors();
+    EXPECT_THROW(TVirtualController(options, clock), Error);
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST(VirtualController, ClockKeepsWeekdayAndDayOfYearAsSentAndRunsOn) {
+    VirtualClock clock({2026, 5, 4, 9, 0, 0, 0}); // the host's year has 365 days
+    TVirtualController vc(localOptions(), clock);
+    // Tuesday, day 366, 23:59:58, offset +1.
+    const auto set = DecodeClock(*ask(vc, MakeSetClock(1, {2024, 12, 31, 23, 59, 58, 0})));
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->WeekdayText(), "Di");
+    EXPECT_EQ(set->DayOfYear, 366);
+    EXPECT_EQ(set->OffsetHours, 1);
+    clock.advanceMs(3000);
+    const auto later = DecodeClock(*ask(vc, MakeRequestClock()));
+    EXPECT_EQ(later->WeekdayText(), "Mi");
+    EXPECT_EQ(later->DayOfYear, 1);
+    EXPECT_EQ(later->Second, 1);
+    // Sunday is followed by Monday; day 365 of a common year by day 1.
+    TV7300Telegram sunday = MakeSetClock(0, {2026, 1, 1, 23, 59, 59, 0});
+    sunday.Payload[3] = 6;
+    sunday.Payload[4] = 0x01;
+    sunday.Payload[5] = 0x6D; // 365
+    ask(vc, sunday);
+    clock.advanceMs(1000);
+    const auto monday = DecodeClock(*ask(vc, MakeRequestClock()));
+    EXPECT_EQ(monday->WeekdayText(), "Mo");
+    EXPECT_EQ(monday->DayOfYear, 1);
+}
+
+TEST(VirtualController, WeekTimerFollowsTheWeekdaySent) {
+    VirtualClock clock; // Monday 5 January 2026, 12:00
+    TVirtualController vc(localOptions(), clock);
+    store(vc, makeImage({{1, kCodeWEEKTIMER, {}, {0x40, 10, 0, 0, 14, 0, 0}}})); // Sunday, 10:00–14:00
+    vc.Tick();
+    EXPECT_EQ(vc.Runner().Output(1, 0), 0);
+    TV7300Telegram set = MakeSetClock(0, {2026, 1, 10, 12, 0, 0, 0}); // day 10, a Saturday in 2026
+    set.Payload[3] = 6;                                                  // sent as Sunday
+    ask(vc, set);
+    clock.advanceMs(20);
+    vc.Tick();
+    EXPECT_EQ(vc.Runner().Output(1, 0), 1);
+}
+
+TEST(VirtualController, AnInputLineTakesEffectBeforeTheNextLine) {
+    VirtualClock clock;
+    TVirtualController vc(localOptions(), clock);
+    store(vc, makeImage({{1, kCodeIN, {}, {1, 0}}, {2, kCodeOUT, {{1, 0}}, {2}}}));
+    vc.Tick();
+    vc.Command("input 1 1");
+    const std::string shown = vc.Command("show");
+    EXPECT_NE(shown.find("Ausgänge: 0 1 0 0 0 0 0 0;"), std::string::npos) << shown;
 }
 
 TEST(VirtualController, RestartRunsTheStoredImageAndLiveDataReportsIt) {

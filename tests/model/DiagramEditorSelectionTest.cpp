@@ -174,6 +174,13 @@ TEST_F(EditorTest, FindIgnoresCaseWrapsAroundAndSaysWhatItDidNotFind) {
     EXPECT_EQ(logic->SelectedObject, "AND1");
     EXPECT_EQ(editor->Find("xyz"), "Nicht gefunden: xyz");
     EXPECT_EQ(logic->SelectedObject, "AND1");
+    // Ctrl + key letter opens the found component's dialog as for a clicked one.
+    int opened = -1;
+    editor->OnEditParameters = [&](int index) { opened = index; };
+    editor->Find("and");
+    editor->FindNext();
+    EXPECT_TRUE(editor->KeyUp('E', true));
+    EXPECT_EQ(opened, 2);
 }
 
 TEST_F(EditorTest, HitTestsRubberBandAndDropsWorkAtEveryZoom) {

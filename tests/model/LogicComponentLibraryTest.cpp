@@ -131,6 +131,23 @@ TEST_F(PlacementChecksum, MatchingChecksumGivesNoBox) {
     EXPECT_EQ(logic.Components.Count(), 1);
 }
 
+TEST_F(PlacementChecksum, PlacementFollowsTheLibrarysCurrentDefinition) {
+    auto libraryWith = [](const std::string& inputs) {
+        const std::vector<std::string> andBody{"-NAME", "AND", "-IN", inputs, "-OUT", "1", "---"};
+        TLogicComponentLibrary lib;
+        lib.AddItem({"AND", splitLines(cp1252ToUtf8(test::signedDefinition(andBody))), "", {}});
+        return lib;
+    };
+    TLogic logic(libraryWith("2"), port);
+    logic.NewProject();
+    logic.Add_objekt("AND", "", 0, 0);
+    logic.Library = libraryWith("3");
+    logic.Add_objekt("AND", "", 0, 0);
+    EXPECT_EQ(logic.Components.Items(0).InputCount, 2);
+    EXPECT_EQ(logic.Components.Items(1).InputCount, 3);
+    EXPECT_TRUE(port.messages.empty());
+}
+
 TEST_F(PlacementChecksum, ChangedHeaderShowsBoxAtEveryPlacementAndRepairsTheFile) {
     std::string text = test::signedDefinition(body);
     text.replace(text.find("-IN\r\n2"), 6, "-IN\r\n3");

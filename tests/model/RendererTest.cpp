@@ -291,6 +291,19 @@ TEST_F(RendererFixture, InPictureFollowsTypeAndStateWithFallback) {
     logic.Simulation = nullptr;
 }
 
+TEST_F(RendererFixture, DuplicateNameDrawsTheFirstAndIsReportedOnce) {
+    logic.Components.Add(Component("AND1", "AND", 10, 10, 4, 5, 1, 1));
+    logic.Components.Add(Component("AND1", "AND", 10, 30, 4, 5, 1, 1));
+    logic.Components.Add(Component("AND2", "AND", 30, 10, 4, 5, 1, 1));
+    logic.Wires.AddWire("AND2", 0, 0, "AND1");
+    Draw();
+    Draw();
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Objekt-ID doppelt vergeben!"});
+    // The wire runs into the first AND1 (input at (100, 110)), not the second (100, 310).
+    EXPECT_EQ(canvas.rgb(97, 110), C::WireEditing);
+    EXPECT_EQ(canvas.rgb(97, 310), C::Background);
+}
+
 TEST_F(RendererFixture, MissingPictureDrawsNothingButKeepsNameAndPins) {
     logic.Components.Add(Component("GONE1", "GONE", 10, 10, 4, 5, 1, 0));
     Draw();

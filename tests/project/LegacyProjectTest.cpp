@@ -4,6 +4,7 @@
 #include "project/LegacyProject.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace v7300::test {
 namespace {
@@ -175,6 +176,36 @@ TEST_F(LegacyProjectTest, NameUsedTwiceFailsAtItsVariables) {
     EXPECT_EQ(failure(file({comp("NUM1", 5, 5), comp("NUM1", 5, 9), "---#", var("NUM1", "INT VALUE 1")})),
               "Objekt-ID doppelt vergeben!");
     EXPECT_THAT(names(), ElementsAre("NUM1", "NUM1"));
+}
+
+TEST_F(LegacyProjectTest, NameUsedTwiceFailsAtItsSecondComponentLine) {
+    EXPECT_EQ(failure(file({comp("AND1", 5, 5), comp("AND1", 5, 9), comp("OR1", 5, 13), "---O", "QUARZ=8000000"})),
+              "Objekt-ID doppelt vergeben!");
+    EXPECT_THAT(names(), ElementsAre("AND1", "AND1"));
+    EXPECT_EQ(logic->Quarz, 16000000);
+}
+
+TEST_F(LegacyProjectTest, FilesLargerThan64MiBAreRefusedUnreadWithTheFormatMessage) {
+    const std::string big = dir.file("gross.V7300_Logik");
+    writeFile(big, "");
+    ASSERT_EQ(::truncate(big.c_str(), 64 * 1024 * 1024 + 1), 0); // sparse: no disk space used
+    logic->Add_objekt("AND", "AND7", 0, 0);
+    for (const std::string& path : {big, std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(failure(path), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+        EXPECT_THAT(names(), ElementsAre("AND7"));
+    }
+}
+
+TEST_F(LegacyProjectTest, PointsBeyondAMillionPixelsStopTheReadingWithTheFormatMessage) {
+    const auto lines = [](const std::string& points) {
+        return std::vector<std::string>{comp("AND1", 5, 5), "---|", wire("AND1", 0, "AND1", 1, points)};
+    };
+    EXPECT_EQ(failure(file(lines("10;20|2147483647;30|"))), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+    EXPECT_EQ(failure(file(lines("10;-1000001|"))), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+    EXPECT_EQ(failure(file(lines("-2147483648;0|"))), "Die Datei entspricht nicht dem V7300 (v7k) Format!");
+    EXPECT_EQ(failure(file(lines("1000000;-1000000|"))), "no failure");
+    EXPECT_EQ(logic->Wires.Items(0).Points.back(), (TPointEx{1000000, -1000000}));
 }
 
 TEST_F(LegacyProjectTest, ModuleNumberThatIsNoIntegerChangesNothing) {

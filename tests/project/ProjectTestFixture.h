@@ -22,6 +22,9 @@ protected:
             writeTestLibrary(d);
             writeDefinition(d, "ZEIT",
                             {"-NAME", "ZEIT", "-X", "4", "-Y", "2", "-OUT", "1", "-VARS", "INT STUNDE 0", "---"});
+            writeDefinition(d, "LCD",
+                            {"-NAME", "LCD", "-X", "6", "-Y", "2", "-IN", "1", "-VARS", "STR TEXT Wert", "INT ZEILE 1",
+                             "INT POS 0", "---"});
             return d;
         }();
         return dir;

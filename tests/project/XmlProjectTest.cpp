@@ -159,13 +159,36 @@ TEST_F(XmlProjectTest, MissingFileGivesTheFormatMessage) {
     EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
 }
 
+TEST_F(XmlProjectTest, EndlessFileIsReadOnlyUpToTheLimit) {
+    fillExisting();
+    EXPECT_FALSE(OpenXml(*logic, "/dev/zero"));
+    EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
+    EXPECT_THAT(names(), ElementsAre("AND9"));
+}
+
 TEST_F(XmlProjectTest, ExternalEntitiesAreNeverFetched) {
     writeFile(dir.file("secret.txt"), "GEHEIM");
     const std::string path =
         project("<?xml version=\"1.0\"?><!DOCTYPE v7300 [<!ENTITY s SYSTEM \"file://" + dir.file("secret.txt") +
                 "\">]><v7300><version>2.2.2</version><options><V7300NETIO.IP>&s;</V7300NETIO.IP></options></v7300>");
-    OpenXml(*logic, path);
+    // The file opens like any other; only the entity's text stays outside.
+    ASSERT_TRUE(OpenXml(*logic, path));
+    EXPECT_TRUE(port.messages.empty());
     EXPECT_EQ(logic->DeviceAddress.find("GEHEIM"), std::string::npos);
+}
+
+TEST_F(XmlProjectTest, TextWithADoctypeIsRefusedAsNotInTheFormat) {
+    const std::string body = "<v7300><version>2.2.2</version><components>" + component("AND1", "AND") +
+                             "</components><options><V7300NETIO.IP>&ip;</V7300NETIO.IP></options></v7300>";
+    for (const std::string doctype : {"<!DOCTYPE v7300 [<!ENTITY ip \"10.0.0.9\">]>", "<!DOCTYPE v7300>"}) {
+        SCOPED_TRACE(doctype);
+        fillExisting();
+        EXPECT_FALSE(OpenXml(*logic, project("<?xml version=\"1.0\"?>" + doctype + body)));
+        EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
+        EXPECT_THAT(names(), ElementsAre("AND9"));
+        EXPECT_EQ(logic->DeviceAddress, "10.0.0.1");
+        logic->Init();
+    }
 }
 
 TEST_F(XmlProjectTest, NewerVersionAsksAndNoLeavesAnEmptyDiagram) {
@@ -217,6 +240,18 @@ TEST_F(XmlProjectTest, OlderFilesConvertTheInputNumberOfIN1ToIN8) {
     }
 }
 
+TEST_F(XmlProjectTest, OlderFilesConvertOnlyComponentsOfTypeIN) {
+    const std::string body = "<components>" + component("IN5", "LCD", var("Text") + var("2") + var("7")) +
+                             component("IN1", "NUM", var("42")) + component("IN2", "TXT", var("Notiz")) +
+                             component("IN6", "OUT", var("4")) + component("IN3", "IN") + "</components>";
+    ASSERT_TRUE(OpenXml(*logic, projectWith(body, "2.1.6")));
+    EXPECT_EQ(logic->FindComponent("IN5")->Variables.Items(2).GetValue(), "7");
+    EXPECT_EQ(logic->FindComponent("IN1")->Variables.Items(0).GetValue(), "42");
+    EXPECT_EQ(logic->FindComponent("IN2")->Variables.Items(0).GetValue(), "Notiz");
+    EXPECT_EQ(logic->FindComponent("IN6")->Variables.Items(0).GetValue(), "4");
+    EXPECT_EQ(logic->FindComponent("IN3")->Variables.Items(2).GetValue(), "3");
+}
+
 TEST_F(XmlProjectTest, ValuesAreAssignedByPositionAndRefusedOnesKeepTheDefault) {
     const std::string path = projectWith("<components>" + component("TIMER1", "TIMER", var("abc")) +
                                          component("IN1", "IN", var("Tür") + var("1") + var("x")) + "</components>");
@@ -233,6 +268,40 @@ TEST_F(XmlProjectTest, PositionZeroTakesThePlacementDefaults) {
     ASSERT_TRUE(OpenXml(*logic, projectWith("<components>" + component("AND1", "AND", "", "0", "0") + "</components>")));
     EXPECT_EQ(logic->Components.Items(0).Left, 7);
     EXPECT_EQ(logic->Components.Items(0).Top, 3);
+}
+
+TEST_F(XmlProjectTest, PositionsBeyondAMillionPixelsAreRefusedAsNotInTheFormat) {
+    auto wireWithPoint = [](const std::string& x, const std::string& y) {
+        return "<wire><wire><output>AND1</output><outputID>0</outputID><input>AND1</input><inputID>0</inputID>"
+               "<points><point x=\"" + x + "\" y=\"" + y + "\"/></points></wire></wire>";
+    };
+    const struct {
+        const char* what;
+        std::string body;
+        bool opens;
+    } cases[] = {
+        {"left at the largest int", "<components>" + component("AND1", "AND", "", "2147483647") + "</components>", false},
+        {"top at the smallest int", "<components>" + component("AND1", "AND", "", "5", "-2147483648") + "</components>",
+         false},
+        {"left 100001", "<components>" + component("AND1", "AND", "", "100001") + "</components>", false},
+        {"left 100000 and top -100000",
+         "<components>" + component("AND1", "AND", "", "100000", "-100000") + "</components>", true},
+        {"point x 1000001", wireWithPoint("1000001", "10"), false},
+        {"point y -1000001", wireWithPoint("10", "-1000001"), false},
+        {"point at the limits", wireWithPoint("1000000", "-1000000"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fillExisting();
+        EXPECT_EQ(OpenXml(*logic, projectWith(c.body)), c.opens);
+        if (c.opens) {
+            EXPECT_TRUE(port.messages.empty());
+        } else {
+            EXPECT_THAT(port.texts(), ElementsAre("Die Datei entspricht nicht dem V7300 (v7k) Format!"));
+            EXPECT_THAT(names(), ElementsAre("AND9"));
+        }
+        logic->Init();
+    }
 }
 
 TEST_F(XmlProjectTest, PointsWithAnEmptyCoordinateAreSkipped) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <random>
 
 namespace v7300 {
 namespace {
@@ -373,3 +375,38 @@ TEST_F(TSimulateTest, NumbersUseTheUsersDecimalSeparator) {
 
 } // namespace
 } // namespace v7300
+
+namespace {
+
+// The skip rule as written: from line `from` with depth 1, each following line:
+// "ENDIF" lowers the depth, a line beginning with "IF" raises it, and with the
+// ELSE rule an exact "ELSE" at depth 1 lowers it; the pass goes on after the line
+// that brings the depth to 0, or the script ends.
+std::size_t SkipByTheRule(const std::vector<std::string>& lines, std::size_t from, bool elseRule) {
+    int depth = 1;
+    for (std::size_t j = from + 1; j < lines.size(); ++j) {
+        if (lines[j] == "ENDIF") --depth;
+        if (lines[j].rfind("IF", 0) == 0) ++depth;
+        if (elseRule && depth == 1 && lines[j] == "ELSE") --depth;
+        if (depth == 0) return j + 1;
+    }
+    return lines.size();
+}
+
+} // namespace
+
+TEST(SkipTargets, EveryIfAndElseJumpsWhereTheSkipRuleEnds) {
+    const char* pool[] = {"IF $A = 1", "IF", "IFX", "ELSE", "ELSEX", "ENDIF", "ENDIF ", "$A = 1", "LOOP", "DO"};
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        std::mt19937 random(seed);
+        std::vector<std::string> lines(random() % 60);
+        for (auto& l : lines) l = pool[random() % std::size(pool)];
+        const std::vector<std::size_t> targets = v7300::SkipTargets(lines);
+        ASSERT_EQ(targets.size(), lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const bool isElse = lines[i].rfind("ELSE", 0) == 0;
+            if (!isElse && lines[i].rfind("IF", 0) != 0) continue;
+            ASSERT_EQ(targets[i], SkipByTheRule(lines, i, !isElse)) << "seed " << seed << " line " << i;
+        }
+    }
+}

@@ -165,5 +165,52 @@ TEST_F(EditMenuTest, PicturesStayAt100PercentAtEveryZoom) {
     EXPECT_EQ(form->Editor().ZoomPercent(), 100);
 }
 
+// Selection of several components with the real mouse events at 200 %: the rubber
+// band (shown while dragged), Shift+click in and out, and a group drag as one step.
+TEST_F(EditMenuTest, RubberBandShiftClickAndGroupDragThroughTheDrawingAreaWhenZoomed) {
+    Place("AND", 10, 10);
+    Place("AND", 25, 10);
+    Place("AND", 30, 30);
+    form->Editor().SetZoom(200, 0, 0);
+    auto area = [&](int docX, int docY) { return QPoint(docX * 2, docY * 2); };
+    auto body = [&](const char* name) { return area(Comp(name).Left * 10 + 25, Comp(name).Top * 10 + 15); };
+    auto shiftClick = [&](QPoint p) {
+        Move(p);
+        Mouse(Area(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+        Mouse(Area(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
+    };
+
+    Press(area(50, 50));
+    Move(area(280, 150), Qt::LeftButton);
+    EXPECT_TRUE(form->Editor().RubberBandActive());
+    clock.advanceMs(1000);
+    form->View().Refresh();
+    QCoreApplication::processEvents();
+    const QString folder = QStringLiteral(V7300_BINARY_DIR "/screenshots");
+    QDir().mkpath(folder);
+    form->grab().save(folder + QStringLiteral("/main-window-rubber-band.png"));
+    Release(area(280, 150));
+    EXPECT_FALSE(form->Editor().RubberBandActive());
+    EXPECT_EQ(form->Logic().Selection, (std::set<std::string>{"AND1", "AND2"}));
+
+    shiftClick(body("AND3"));
+    EXPECT_EQ(form->Logic().Selection, (std::set<std::string>{"AND1", "AND2", "AND3"}));
+    shiftClick(body("AND1"));
+    EXPECT_EQ(form->Logic().Selection, (std::set<std::string>{"AND2", "AND3"}));
+
+    const QPoint start = body("AND2");
+    Press(start);
+    Move(start + QPoint(20, 0), Qt::LeftButton);
+    Move(start + QPoint(40, 40), Qt::LeftButton);
+    Release(start + QPoint(40, 40));
+    EXPECT_EQ(Comp("AND2").Left, 27);
+    EXPECT_EQ(Comp("AND3").Top, 32);
+    EXPECT_EQ(Comp("AND1").Left, 10);
+    Trigger("Rückgängig");
+    EXPECT_EQ(Comp("AND2").Left, 25);
+    EXPECT_EQ(Comp("AND3").Top, 30);
+    EXPECT_FALSE(form->Modified());
+}
+
 } // namespace
 } // namespace v7300::test

@@ -101,8 +101,8 @@ protected:
 
     // Mouse events straight to a widget, in its own pixels.
     static void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button,
-                      Qt::MouseButtons buttons) {
-        QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), button, buttons, Qt::NoModifier);
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), button, buttons, modifiers);
         QCoreApplication::sendEvent(w, &e);
     }
     void Move(QPoint p, Qt::MouseButtons buttons = Qt::NoButton) {

@@ -113,5 +113,13 @@ TEST_F(RenderCommandTest, FailuresExitWithMessageAndWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("d.gif")));
 }
 
+TEST_F(RenderCommandTest, AnUnreadableLibraryPictureFailsTheJob) {
+    const std::string proj = project();
+    writeFile(lib() + "/LAMP/LAMP.png", "kein PNG");
+    EXPECT_EQ(run({"render", proj, "-o", dir.file("d.png")}), 1);
+    EXPECT_EQ(last.err, "Fehler: Das Bild " + lib() + "/LAMP/LAMP.png kann nicht gelesen werden.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("d.png")));
+}
+
 } // namespace
 } // namespace v7300::test

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -75,6 +76,33 @@ TEST_F(QtCanvasTest, ClipKeepsDrawingInsideTheBox) {
     EXPECT_EQ(Rgb(c, 5, 5), 0u);
     EXPECT_EQ(Rgb(c, 2, 2), 0x0000FFu);
     EXPECT_EQ(Rgb(c, 10, 10), 0u);
+}
+
+// An enlarged copy repeats every source pixel in place, at whole and broken
+// factors, and a source box reaching past the image leaves that share untouched.
+TEST_F(QtCanvasTest, EnlargedCopyRepeatsEachPixelInPlace) {
+    TQtCanvas source(3, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) source.FillRect(x, y, x + 1, y + 1, static_cast<std::uint32_t>(0x10 * (y * 3 + x + 1)));
+    struct Case {
+        int dw, dh, sx, sy, sw, sh;
+    };
+    for (const Case& k : {Case{6, 4, 0, 0, 3, 2}, Case{9, 4, 0, 0, 3, 2}, Case{8, 4, -1, 0, 4, 2}}) {
+        TQtCanvas view(12, 8);
+        view.Fill(0xFFFFFF);
+        view.DrawCanvasScaled(1, 1, k.dw, k.dh, source, k.sx, k.sy, k.sw, k.sh);
+        const double fx = static_cast<double>(k.dw) / k.sw;
+        const double fy = static_cast<double>(k.dh) / k.sh;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const int srcX = k.sx + static_cast<int>(std::floor((x - 1) / fx));
+                const int srcY = k.sy + static_cast<int>(std::floor((y - 1) / fy));
+                const bool inside = x >= 1 && y >= 1 && x < 1 + k.dw && y < 1 + k.dh && srcX >= 0 && srcX < 3 &&
+                                    srcY >= 0 && srcY < 2;
+                const std::uint32_t expected = inside ? Rgb(source, srcX, srcY) : 0xFFFFFFu;
+                ASSERT_EQ(Rgb(view, x, y), expected) << "dw " << k.dw << " sx " << k.sx << " at " << x << "," << y;
+            }
+    }
 }
 
 TEST_F(QtCanvasTest, FontsAreDejaVuInTheDiagramSizes) {

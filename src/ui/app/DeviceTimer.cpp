@@ -5,6 +5,7 @@
 #include "device/UnitV7300NETIO.h"
 #include "ui/app/MainToolbar.h"
 #include "ui/device/LinkControl.h"
+#include "ui/device/LiveViewHost.h"
 #include "ui/sim/SimulationControl.h"
 
 #include <QLabel>
@@ -14,7 +15,11 @@
 namespace v7300 {
 
 void TForm2::DeviceTimerTick() {
-    if (link_->Link() && !tmrLiveMode_->isActive()) LinkWatchTick();
+    if (live_->Running()) {
+        if (!live_->DeviceTimerTick()) return; // the lost link: the rest of the tick is skipped
+    } else if (link_->Link()) {
+        LinkWatchTick();
+    }
     IndicatorTick();
 }
 

@@ -51,7 +51,7 @@ void TForm2::ExportPicture(int kind) {
         const std::string bytes = kind == 2 ? encodePng(*picture) : encodeJpeg(*picture);
         writeFileAtomic(path, bytes);
     } catch (const std::exception& e) {
-        messages_.showPlain(std::string("Speichern Fehlgeschlagen!\r\n") + e.what());
+        messages_.showPlain("Speichern Fehlgeschlagen!\r\n" + userMessage(e));
     }
 }
 
@@ -81,6 +81,9 @@ void TForm2::TransferProgram() {
         messages_.showError(std::string("Datensatz kann nicht erstellt werden!\r\n") + e.what());
         return;
     }
+    std::string hints;
+    for (const auto& hint : OpenInputHints(*logic_)) hints += (hints.empty() ? "" : "\r\n") + hint;
+    if (!hints.empty()) messages_.showHint(hints);
     Log("Create CRC");
     expectedCrc_ = GetCrc(*logic_);
     // The transfer window comes with later work: it pauses the device timer

@@ -16,6 +16,7 @@
 #include "ui/app/WindowFileDialogs.h"
 #include "ui/canvas/QtCanvas.h"
 #include "ui/device/LinkControl.h"
+#include "ui/device/LiveViewHost.h"
 #include "ui/dialogs/About.h"
 #include "ui/dialogs/FileDialogs.h"
 #include "ui/dialogs/UnitError.h"
@@ -82,6 +83,7 @@ TForm2::~TForm2() {
     // The parts that work on the document go before it does.
     editor_->OnChanged = nullptr;
     logic_->OnRedraw = nullptr;
+    delete live_; // writes into the simulation's store
     delete sim_;
     delete view_;
     delete link_;
@@ -203,9 +205,7 @@ void TForm2::CreateParts() {
     toolbar_->OnSave = [this] { SaveProject(); };
     toolbar_->OnAddText = [this] { AddText(); };
     toolbar_->OnSimulate = [this] { StartSimulation(false); };
-    toolbar_->OnLiveView = [] {
-        // The live view comes with later work.
-    };
+    toolbar_->OnLiveView = [this] { StartSimulation(true); };
     toolbar_->OnStop = [this] { StopSimulation(); };
     toolbar_->OnIndicatorClick = [this] { messages_.showHint(indicator_.ClickMessage()); };
     statusBar_ = new TStatusPanel(client_);
@@ -250,7 +250,7 @@ void TForm2::OpenLink() {
     timerNetio_ = new QTimer(this);
     timerNetio_->setInterval(100);
     connect(timerNetio_, &QTimer::timeout, this, [this] { Guarded(this, [this] { DeviceTimerTick(); }); });
-    tmrLiveMode_ = new QTimer(this);
+    CreateLiveView();
     if (setup_.LinkEnabled) {
         try {
             link_->Open({setup_.FirstPort, setup_.LastPort, setup_.DevicePort}, setup_.DeviceAddress);
@@ -481,7 +481,7 @@ void TForm2::closeEvent(QCloseEvent* event) {
     sim_->Stop();
     timer1_->stop();
     timerNetio_->stop();
-    tmrLiveMode_->stop();
+    live_->Stop();
     if (Lcd()) Lcd()->close();
     event->accept();
 }

@@ -46,6 +46,7 @@ class TFrmDrucken;
 class TFrmLCD;
 class TFrmStart;
 class TLinkControl;
+class TLiveViewHost;
 class TLogicRenderer;
 class TLogicSimulation;
 class TMainToolbar;
@@ -112,6 +113,8 @@ class TForm2 : public QMainWindow {
     void ExportPicture(int kind); // 0 BMP, 1 JPEG, 2 PNG
     void PrintDiagram();
     void StartSimulation(bool liveView = false);
+    // "Datei" ▸ "LiveView aufzeichnen…": records the running live view into a file.
+    void RecordLiveView();
     void StopSimulation();
     void TransferProgram(); // F5
     void AddText();         // the "T" button
@@ -138,6 +141,7 @@ class TForm2 : public QMainWindow {
     TFrmLCD* Lcd();
     TQtSimInputPort* SliderWindows();
     TV7300NETIO* Link();
+    TLiveViewHost* LiveView() { return live_; }
     TDrawingArea* Area() { return area_; }
     TComponentPalette* Palette() { return palette_; }
     TV7300Scrollbar* HBar() { return hbar_; }
@@ -186,6 +190,9 @@ class TForm2 : public QMainWindow {
     void UpdateEditMenu();
     void UpdateStatus();
     void ShowLinkTexts();
+    void CreateLiveView();
+    void ShowLiveTexts();
+    void UpdateRecordEntry();
     void Progress(int percent);
     void ApplyGeometry();
     void WriteGeometry();
@@ -247,7 +254,8 @@ class TForm2 : public QMainWindow {
     } edit_;
     QTimer* timer1_ = nullptr;
     QTimer* timerNetio_ = nullptr;
-    QTimer* tmrLiveMode_ = nullptr;
+    TLiveViewHost* live_ = nullptr;
+    QAction* actRecordLive_ = nullptr;
     TFrmStart* start_ = nullptr;
     TAboutBox* about_ = nullptr;
     TFrmDrucken* print_ = nullptr;

@@ -66,6 +66,9 @@ void TForm2::BuildMenu() {
     addEntry(this, exportMenu, QStringLiteral("PNG-Bilddatei (*.png)"), QKeySequence(),
              [this](bool) { ExportPicture(2); });
     exportMenu->addAction(QStringLiteral("Hochladen auf V7300"))->setEnabled(false);
+    actRecordLive_ = addEntry(this, datei, QStringLiteral("LiveView aufzeichnen…"), QKeySequence(),
+                              [this](bool) { RecordLiveView(); });
+    actRecordLive_->setEnabled(false);
     datei->addSeparator();
     addEntry(this, datei, QStringLiteral("Beenden"), QKeySequence(Qt::ALT | Qt::Key_F4),
              [this](bool) { close(); });

@@ -1,9 +1,9 @@
 // The main window's start and stop of the local simulation and the live view.
 #include "ui/app/Hauptform.h"
 
-#include "device/UnitV7300EEPROMData.h"
 #include "ui/app/MainToolbar.h"
 #include "ui/device/LinkControl.h"
+#include "ui/device/LiveViewHost.h"
 #include "ui/sim/SimulationControl.h"
 
 #include <QTimer>
@@ -21,8 +21,7 @@ void TForm2::StartSimulation(bool liveView) {
     } else {
         sim_->StartLiveView();
         Log("Create CRC");
-        expectedCrc_ = GetCrc(*logic_);
-        toolbar_->SetLinkStatus(QStringLiteral("Live View (Connecting)"));
+        live_->Start(); // "Live View (Connecting)", the live timer at 100 ms
     }
     UpdateEditMenu();
     Refresh();
@@ -30,8 +29,9 @@ void TForm2::StartSimulation(bool liveView) {
 
 void TForm2::StopSimulation() {
     Log("Stop Simulation");
-    tmrLiveMode_->stop();
+    live_->Stop();
     sim_->Stop();
+    UpdateRecordEntry();
     toolbar_->SetEditing(true, link_->Watch().LiveViewAllowed());
     UpdateEditMenu();
     Refresh();

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <vector>
 
 namespace v7300 {
 namespace {
@@ -283,10 +285,40 @@ void TQtCanvas::DrawCanvasScaled(int dx, int dy, int dw, int dh, const Canvas& s
     const double fy = dh / wanted.height();
     const QRectF target(dx + (part.left() - sx) * fx, dy + (part.top() - sy) * fy, part.width() * fx,
                         part.height() * fy);
+    if (dw >= sw && dh >= sh && !clipped_ && image_.depth() == 32 && qt->image_.depth() == 32) {
+        // Enlarged or 1:1: each pixel repeated, straight into the pixels.
+        FlushLines();
+        ScaleUp(qt->image_, {sx, sy}, {dx, dy}, fx, fy, target.toAlignedRect().intersected(image_.rect()));
+        return;
+    }
     QPainter& p = Painter();
     p.setRenderHint(QPainter::SmoothPixmapTransform, dw < sw);
     p.drawImage(target, qt->image_, part);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+void TQtCanvas::ScaleUp(const QImage& source, QPoint from, QPoint to, double fx, double fy, QRect target) {
+    // The source pixel of every target column, once; rows that show the same
+    // source row as the row above are copied from it.
+    const int srcWidth = source.width();
+    const int srcHeight = source.height();
+    std::vector<int> columns(static_cast<std::size_t>(std::max(target.width(), 0)));
+    for (int i = 0; i < target.width(); ++i)
+        columns[static_cast<std::size_t>(i)] =
+            std::clamp(from.x() + static_cast<int>(std::floor((target.left() + i - to.x()) / fx)), 0, srcWidth - 1);
+    int previous = -1;
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        const int srcY = std::clamp(from.y() + static_cast<int>(std::floor((y - to.y()) / fy)), 0, srcHeight - 1);
+        auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y)) + target.left();
+        if (srcY == previous) {
+            std::copy_n(reinterpret_cast<const QRgb*>(image_.constScanLine(y - 1)) + target.left(),
+                        target.width(), row);
+            continue;
+        }
+        const auto* src = reinterpret_cast<const QRgb*>(source.constScanLine(srcY));
+        for (int i = 0; i < target.width(); ++i) row[i] = src[columns[static_cast<std::size_t>(i)]];
+        previous = srcY;
+    }
 }
 
 void TQtCanvas::SetClip(int x1, int y1, int x2, int y2) {

@@ -67,6 +67,9 @@ private:
     // The painter, with the lines collected so far drawn first.
     QPainter& Painter();
     void EndPainter() const;
+    // The source from `from` on, enlarged by fx × fy with its pixel at `from`
+    // landing on `to`, into the target rectangle of this image.
+    void ScaleUp(const QImage& source, QPoint from, QPoint to, double fx, double fy, QRect target);
     // Lines are collected and drawn in one call: a wire is a dozen short lines.
     void FlushLines() const;
     void AddLine(int x1, int y1, int x2, int y2);

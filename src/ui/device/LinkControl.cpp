@@ -37,7 +37,7 @@ void TLinkControl::Read() {
 
 void TLinkControl::OnTelegram(const TV7300Telegram& telegram) {
     if (OnLog) OnLog("ProceedTelegram");
-    // Live data (code 18) belongs to the live view, which comes with later work.
+    if (telegram.Command == CmdLogikOutput && OnLiveData) OnLiveData(telegram);
     if (watch_.onTelegram(telegram) && OnChanged) OnChanged();
 }
 

@@ -40,6 +40,8 @@ class TLinkControl : public QObject {
     void OnTelegram(const TV7300Telegram& telegram);
     // One tick of the device timer's link watch; nothing without a link.
     void Tick(std::int64_t nowMs);
+    // Live data (code 18), for the live view.
+    std::function<void(const TV7300Telegram&)> OnLiveData;
     // A text the link watch shows changed.
     std::function<void()> OnChanged;
     // The action log.

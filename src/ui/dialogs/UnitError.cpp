@@ -1,5 +1,6 @@
 #include "ui/dialogs/UnitError.h"
 
+#include "core/Error.h"
 #include "core/MessagePort.h"
 #include "ui/app/ActionLog.h"
 #include "ui/app/DarkLook.h"
@@ -114,9 +115,9 @@ void SetErrorReportWindow(TFrmError* window) { installed() = window; }
 TFrmError* ErrorReportWindow() { return installed(); }
 
 void ReportException(const QObject* origin, const std::exception& error) {
-    LogAction("Exception: " + std::string(error.what()));
+    LogAction("Exception: " + userMessage(error));
     if (TFrmError* window = installed())
-        window->ShowException(originName(origin), demangle(typeid(error).name()), error.what());
+        window->ShowException(originName(origin), demangle(typeid(error).name()), userMessage(error));
 }
 
 void ReportUnknownException(const QObject* origin) {

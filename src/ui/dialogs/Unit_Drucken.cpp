@@ -111,7 +111,7 @@ void TFrmDrucken::OfferPdf() {
     try {
         SavePdf(path);
     } catch (const std::exception& e) {
-        messages.showPlain(std::string("Speichern Fehlgeschlagen!\r\n") + e.what());
+        messages.showPlain("Speichern Fehlgeschlagen!\r\n" + userMessage(e));
         return;
     }
     accept();
