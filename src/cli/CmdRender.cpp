@@ -3,6 +3,7 @@
 // writes it as PNG, JPEG or BMP; with --simulate-seconds after simulating on the
 // virtual clock, showing wire colours, IN/OUT states and the values.
 #include "cli/Commands.h"
+#include "cli/GuiApplication.h"
 #include "cli/TimedActions.h"
 #include "core/Error.h"
 
@@ -21,10 +22,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace v7300::cli {
@@ -103,7 +101,9 @@ int cmdRender(Context& ctx) {
             const std::int64_t elapsed = clock.monotonicMs() - start;
             if (elapsed >= simulateMs) break;
             while (next < actions.size() && actions[next].atMs <= elapsed) applyTimedAction(actions[next++], *runtime);
-            if (runtime->RunCycles(1) == 0) break;
+            // Up to the next action or the end; idle stretches are jumped over.
+            const std::int64_t until = start + (next < actions.size() ? std::min(simulateMs, actions[next].atMs) : simulateMs);
+            if (runtime->Advance(until) == 0) break;
         }
     }
 

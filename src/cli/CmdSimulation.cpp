@@ -3,6 +3,7 @@
 // v7300 simulate PROJECT [--seconds S | --cycles N] [--time T] [--decimal-separator C]
 //                [--at T:ACTION]... [--watch NAME[,NAME...]] [--effects]
 #include "cli/Commands.h"
+#include "cli/PlotOutput.h"
 #include "cli/TimedActions.h"
 #include "core/Clock.h"
 #include "core/Error.h"
@@ -15,6 +16,7 @@
 #include "simulation/ScriptGenerator.h"
 #include "simulation/SimulationRuntime.h"
 #include "simulation/SmtpSender.h"
+#include "simulation/TimingPlot.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -124,6 +126,8 @@ void openProject(TLogic& logic, const std::string& path) {
     if (!OpenProjectFile(logic, path)) throw Error("Das Projekt " + path + " kann nicht geöffnet werden.");
 }
 
+constexpr std::int64_t kCyclePeriod = TSimulate::kThreadInterval + TSimulate::kCycleWait;
+
 std::string secondsText(std::int64_t ms) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%lld.%03lld", static_cast<long long>(ms / 1000), static_cast<long long>(ms % 1000));
@@ -194,6 +198,12 @@ int cmdSimulate(Context& ctx) {
             b = comma + 1;
         }
     }
+    const bool everyCycle = takeFlag(args, "--every-cycle");
+    std::string plotFile;
+    if (takeOption(args, "--plot", plotFile)) {
+        plotFormatOf(plotFile);
+        if (watched.empty()) throw UsageError("--plot braucht --watch");
+    }
     rejectUnknownOptions(args, "simulate");
     if (args.size() != 1) throw UsageError("simulate erwartet genau eine Projektdatei");
 
@@ -205,16 +215,23 @@ int cmdSimulate(Context& ctx) {
     runtime.Simulate(false);
     if (!runtime.Simulating()) throw Error("Die Simulation kann nicht gestartet werden.");
     TSimulate& sim = runtime.Simulator();
+    sim.SetObserved(watched);
+    TTimingPlot plot(watched, common.start.toEpochMs());
 
     std::vector<std::string> last;
     for (const auto& w : watched) last.push_back(sim.GetVariable(w));
     const std::int64_t start = clock.monotonicMs();
     std::size_t nextAction = 0;
-    for (int done = 0;; ++done) {
+    std::int64_t done = 0;
+    for (;;) {
         const std::int64_t elapsed = clock.monotonicMs() - start;
         if (limitMs >= 0 ? elapsed >= limitMs : done >= cycles) break;
         while (nextAction < actions.size() && actions[nextAction].atMs <= elapsed) applyTimedAction(actions[nextAction++], runtime);
-        runtime.RunCycles(1);
+        // The next stop: the end of the run or the next action.
+        std::int64_t until = limitMs >= 0 ? start + limitMs : clock.monotonicMs() + (cycles - done) * kCyclePeriod;
+        if (nextAction < actions.size()) until = std::min(until, start + actions[nextAction].atMs);
+        const std::int64_t covered = runtime.Advance(until, !everyCycle);
+        done += covered;
         const std::int64_t now = clock.monotonicMs() - start;
         for (std::size_t i = 0; i < watched.size(); ++i) {
             std::string v = sim.GetVariable(watched[i]);
@@ -223,11 +240,14 @@ int cmdSimulate(Context& ctx) {
                 last[i] = std::move(v);
             }
         }
+        if (!plotFile.empty()) plot.Sample(now, sim);
         if (sim.Stalled()) {
             ctx.err << "Hinweis: Die Simulation ist bei t=" << secondsText(now) << " stehen geblieben.\n";
             break;
         }
+        if (covered == 0) break;
     }
+    if (!plotFile.empty()) writePlot(plotFile, plot, ctx.err);
     if (watched.empty()) {
         printStoreAndLcd(sim, ctx.out);
     } else {

@@ -17,6 +17,7 @@ int cmdEmulate(Context& ctx);
 int cmdCompile(Context& ctx);
 int cmdChecksum(Context& ctx);
 int cmdRender(Context& ctx);
+int cmdTest(Context& ctx);
 int cmdPorts(Context& ctx);
 int cmdFlash(Context& ctx);
 int cmdUpload(Context& ctx);

@@ -104,4 +104,33 @@ void VirtualClock::advanceMs(std::int64_t ms) {
 
 void VirtualClock::setLocal(const DateTime& local) { localEpochMs_ = local.toEpochMs(); }
 
+namespace {
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b) < 0 ? 1 : 0); }
+} // namespace
+
+ZonedVirtualClock::ZonedVirtualClock(TTimeZone zone, std::int64_t utcStartMs)
+    : zone_(std::move(zone)), utcMs_(utcStartMs) {}
+
+DateTime ZonedVirtualClock::utcNow() { return DateTime::fromEpochMs(utcMs_.load()); }
+DateTime ZonedVirtualClock::localNow() { return localAt(utcMs_.load()); }
+std::int64_t ZonedVirtualClock::monotonicMs() { return monotonicMs_.load(); }
+void ZonedVirtualClock::sleepMs(std::int64_t ms) { advanceMs(ms); }
+
+DateTime ZonedVirtualClock::localAt(std::int64_t utcMs) const {
+    return DateTime::fromEpochMs(utcMs + std::int64_t{zone_.OffsetAt(floorDiv(utcMs, 1000))} * 1000);
+}
+
+std::int64_t ZonedVirtualClock::nextLocalJumpMs(std::int64_t utcMs) {
+    const auto next = zone_.NextTransition(floorDiv(utcMs, 1000));
+    return next ? *next * 1000 : kNever;
+}
+
+void ZonedVirtualClock::advanceMs(std::int64_t ms) {
+    if (ms <= 0) return;
+    utcMs_ += ms;
+    monotonicMs_ += ms;
+}
+
+void ZonedVirtualClock::setUtcMs(std::int64_t utcMs) { utcMs_ = utcMs; }
+
 } // namespace v7300

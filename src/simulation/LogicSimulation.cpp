@@ -1,4 +1,5 @@
 #include "simulation/LogicSimulation.h"
+#include "simulation/ScriptProgram.h"
 
 #include "core/Error.h"
 #include "core/NumberFormat.h"
@@ -14,6 +15,8 @@
 namespace v7300 {
 
 namespace {
+
+using namespace script;
 
 // A pass that fails ends the cycling.
 struct PassFailure {};
@@ -38,10 +41,6 @@ std::string formatNumber(double v, char separator) {
     return formatGeneral(v, separator);
 }
 
-enum class Kind : std::uint8_t { Nop, Loop, Exec, Smtp, Play, Lcd, Else, If, Assign };
-enum class AssignOp : std::uint8_t { Set, Not, Add, Sub, Mul, Div };
-enum class CompareOp : std::uint8_t { Eq, Ne, Le, Ge, Lt, Gt, In, Never };
-
 bool parseAssignOp(const std::string& t, AssignOp& op) {
     if (t == "=") op = AssignOp::Set;
     else if (t == "!=") op = AssignOp::Not;
@@ -63,22 +62,6 @@ CompareOp parseCompareOp(const std::string& t) {
     if (t == "IN") return CompareOp::In;
     return CompareOp::Never;
 }
-
-struct Operand {
-    int symbol = -1; // a store variable, or -1 for a literal
-    double literal = 0;
-};
-
-struct Statement {
-    Kind kind = Kind::Nop;
-    AssignOp assign = AssignOp::Set;
-    CompareOp compare = CompareOp::Never;
-    int target = -1;     // assignment target symbol
-    Operand a, b;        // assignment operand in a; condition operands a and b
-    std::size_t jump = 0; // false IF / ELSE: where the pass goes on
-    std::vector<std::string> tokens;
-    std::string line;
-};
 
 // The program path of an EXEC command: the first prefix (ending at a blank outside
 // double quotes, quotes removed) that names an existing file; else the whole command.
@@ -143,11 +126,6 @@ std::vector<std::size_t> SkipTargets(const std::vector<std::string>& lines) {
     return targets;
 }
 
-struct TSimulate::Slot {
-    std::string name;
-    int entry = -1; // index into the store, -1 while the name is not in it
-};
-
 // Numeric view of a store entry, kept beside it.
 struct NumberCache {
     double value = 0;
@@ -176,6 +154,11 @@ void TSimulate::SetBeforeCycle(std::function<void()> hook) {
     beforeCycle_ = std::move(hook);
 }
 
+void TSimulate::SetAfterCycle(std::function<void()> hook) {
+    std::lock_guard lk(lifecycleMutex_);
+    afterCycle_ = std::move(hook);
+}
+
 // ---------------------------------------------------------------- store
 
 int TSimulate::SymbolOf(const std::string& name) {
@@ -187,21 +170,31 @@ int TSimulate::SymbolOf(const std::string& name) {
     return symbol;
 }
 
-void TSimulate::WriteSlot(int symbol, const std::string& value) {
+bool TSimulate::WriteSlot(int symbol, const std::string& value) {
     Slot& slot = slots_[static_cast<std::size_t>(symbol)];
+    if (slot.forced) return false;
     if (slot.entry < 0) {
         slot.entry = static_cast<int>(store_.size());
         store_.push_back(TVariablen{slot.name, value});
         program_->cache.push_back(NumberCache{});
-        return;
+        entryStamp_.push_back(cycleStamp_);
+        entrySymbol_.push_back(symbol);
+        return true;
     }
-    store_[static_cast<std::size_t>(slot.entry)].Value = value;
-    program_->cache[static_cast<std::size_t>(slot.entry)] = NumberCache{};
+    const auto entry = static_cast<std::size_t>(slot.entry);
+    if (tracking_ && entryStamp_[entry] != cycleStamp_) {
+        entryStamp_[entry] = cycleStamp_;
+        touched_.emplace_back(slot.entry, store_[entry].Value);
+    }
+    store_[entry].Value = value;
+    program_->cache[entry] = NumberCache{};
+    return true;
 }
 
 void TSimulate::WriteName(const std::string& name, const std::string& value) {
     std::lock_guard lk(storeMutex_);
     WriteSlot(SymbolOf(name), value);
+    externalWrites_.fetch_add(1);
 }
 
 void TSimulate::WriteSlotNumber(int symbol, double value) {
@@ -209,8 +202,7 @@ void TSimulate::WriteSlotNumber(int symbol, double value) {
     const std::string text = formatNumber(value, sep);
     const bool exact = value == std::trunc(value) && std::fabs(value) < 1e15;
     std::lock_guard lk(storeMutex_);
-    WriteSlot(symbol, text);
-    if (exact) {
+    if (WriteSlot(symbol, text) && exact) {
         const int entry = slots_[static_cast<std::size_t>(symbol)].entry;
         program_->cache[static_cast<std::size_t>(entry)] = NumberCache{value == 0 ? 0.0 : value, sep, true};
     }
@@ -300,6 +292,8 @@ void TSimulate::StopWorker() {
     std::unique_ptr<TSimulateThread> old = std::move(worker_);
     if (old) {
         old->Terminate();
+        { std::lock_guard g(gateMutex_); }
+        gateCv_.notify_all();
         old->WaitFor();
     }
 }
@@ -328,6 +322,9 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
         store_.clear();
         slots_.clear();
         symbols_.clear();
+        entryStamp_.clear();
+        entrySymbol_.clear();
+        touched_.clear();
         program_ = std::move(program);
 
         // DIM declarations, walked from the last line, each name written as "0".
@@ -372,6 +369,7 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
             } else if (startsWith(line, "LCD")) {
                 s.kind = Kind::Lcd;
                 s.tokens = splitAtBlanks(line);
+                s.target = SymbolOf(tokenAt(s.tokens, 1));
             } else if (startsWith(line, "ELSE")) {
                 s.kind = Kind::Else;
                 s.jump = skipTo[i];
@@ -394,8 +392,17 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
             }
             out.push_back(std::move(s));
         }
+        clockSymbols_ = {program_->time, program_->btimer, program_->day};
+        idle_.Analyse(out, slots_.size(), clockSymbols_);
+        verifiedWrites_ = externalWrites_.load();
+        UpdateObservedVolatile();
     }
     prepared_ = std::move(prepared);
+    {
+        std::lock_guard g(gateMutex_);
+        paused_ = false;
+        steps_ = 0;
+    }
 
     {
         std::lock_guard llk(lcdMutex_);
@@ -409,9 +416,17 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
         worker_ = std::make_unique<TSimulateThread>(clock_);
         TSimulateThread* w = worker_.get();
         w->SetInterval(kThreadInterval);
-        w->SetCallback([this, w, hook = beforeCycle_] {
-            if (hook) hook();
-            if (!RunCycle()) w->Terminate();
+        w->SetCallback([this, w, before = beforeCycle_, after = afterCycle_] {
+            if (!PassGate(*w)) {
+                w->Terminate(); // stopped while paused: no further cycle
+                return;
+            }
+            if (before) before();
+            if (!RunCycle()) {
+                w->Terminate();
+                return;
+            }
+            if (after) after();
         });
         w->Start();
     }
@@ -420,6 +435,8 @@ bool TSimulate::Start(const std::vector<std::string>& script, bool withWorker) {
 
 bool TSimulate::Stop() {
     running_.store(false);
+    { std::lock_guard g(gateMutex_); }
+    gateCv_.notify_all();
     return true;
 }
 
@@ -437,15 +454,22 @@ bool TSimulate::Step() {
 
 bool TSimulate::RunCycle() {
     if (!nextCycle_.exchange(false)) return running_.load() && !stalled_.load();
+    const std::uint64_t writesAtStart = externalWrites_.load();
+    BeginTracking();
     try {
         ClockStep();
         LcdStep();
         Pass();
     } catch (...) {
         // Cycling ends silently; the running flag stays set.
+        {
+            std::lock_guard lk(storeMutex_);
+            tracking_ = false;
+        }
         stalled_.store(true);
         return false;
     }
+    EndTracking(writesAtStart);
     clock_.sleepMs(kCycleWait);
     cycles_.fetch_add(1);
     if (running_.load()) {
@@ -455,12 +479,20 @@ bool TSimulate::RunCycle() {
     return false;
 }
 
+std::int64_t TSimulate::RoundedSecond(std::int64_t utcMs) {
+    return static_cast<std::int64_t>(std::floor((static_cast<double>(utcMs) + 500.0) / 1000.0));
+}
+
 void TSimulate::ClockStep() {
     const std::int64_t ms = clock_.utcNow().toEpochMs();
-    currentSecond_ = static_cast<std::int64_t>(std::floor((static_cast<double>(ms) + 500.0) / 1000.0));
+    currentSecond_ = RoundedSecond(ms);
+    if (clockSet_.exchange(false)) previousSecond_ = RoundedSecond(ms - kThreadInterval - kCycleWait);
     const bool advanced = previousSecond_ < currentSecond_;
     previousSecond_ = currentSecond_;
     const DateTime local = clock_.localNow();
+    lastSecondTick_ = advanced;
+    lastReadUtcMs_ = ms;
+    lastReadLocal_ = local;
     char time[16];
     std::snprintf(time, sizeof time, "%02d%02d%02d", local.hour % 100, local.minute % 100, local.second % 100);
     const std::string day = std::to_string(local.dayOfWeek());
@@ -626,6 +658,7 @@ void TSimulate::Pass() {
             i = s.jump;
             break;
         case Kind::Lcd: {
+            effectRan_ = true;
             if (ports_.Lcd) ports_.Lcd->Show();
             const auto pos = parseInt32(tokenAt(s.tokens, 2));
             const auto mode = parseInt32(tokenAt(s.tokens, 3));
@@ -642,6 +675,7 @@ void TSimulate::Pass() {
             break;
         }
         case Kind::Exec: {
+            effectRan_ = true;
             if (ports_.Exec) {
                 std::string command;
                 for (std::size_t k = 1; k < s.tokens.size(); ++k) command += s.tokens[k] + " ";
@@ -651,10 +685,12 @@ void TSimulate::Pass() {
             break;
         }
         case Kind::Play:
+            effectRan_ = true;
             if (ports_.Play) ports_.Play->Play(s.line);
             ++i;
             break;
         case Kind::Smtp: {
+            effectRan_ = true;
             const auto tokens = splitAtBlanks(replaceAll(s.line, "  ", " "));
             const std::string& server = tokenAt(tokens, 2);
             const auto colon = server.find(':');

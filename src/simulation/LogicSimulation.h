@@ -7,9 +7,11 @@
 #include "core/Clock.h"
 #include "model/Logic.h"
 #include "simulation/EffectPorts.h"
+#include "simulation/IdleSkip.h"
 #include "simulation/LogicSimulationThread.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -94,25 +96,75 @@ public:
     std::string LcdText() const;
     int LcdMode() const;
 
-    // Called by the worker before each cycle (the runtime's timed actions).
+    // Called by the worker before each cycle (the runtime's timed actions) and
+    // after each cycle (the runtime's skipping of idle stretches).
     void SetBeforeCycle(std::function<void()> hook);
+    void SetAfterCycle(std::function<void()> hook);
+
+    // --- pause and single step (LogicSimulationControl.cpp). The worker stops
+    // before its next cycle while paused; the store stays as it is. Start
+    // begins unpaused.
+    void Pause();
+    void Resume();
+    bool Paused() const;
+    // While paused: the worker runs one more cycle.
+    void StepOnce();
+    // While this holds the worker runs even when paused (a jump to a later time).
+    void SetRunFree(std::function<bool()> runFree);
+    // The worker looks at pause and run-free again.
+    void WakeWorker();
+
+    // --- forcing: a forced entry keeps its value; the script's and all other
+    // writes are ignored until it is released. Start releases everything.
+    void Force(const std::string& name, const std::string& value);
+    void Release(const std::string& name);
+    void ReleaseAll();
+    // The forced entries with their values, in store order.
+    std::vector<TVariablen> Forced() const;
+
+    // --- idle stretches (see IdleSkip.h)
+    // Entries someone reads after every cycle: when one of them follows the
+    // time, nothing is skipped.
+    void SetObserved(std::vector<std::string> names);
+    // The script allows skipping at all (known after Start).
+    bool IdleSkipPossible() const;
+    // Between cycles (clock at the end of the last one): replaces up to
+    // maxCycles coming cycles that cannot change anything by one jump of the
+    // clock, leaving the real cycles before the bound that the time's copies
+    // need to be exact again. Returns the number of cycles replaced (0 when
+    // the coming cycles may change something). Only on a clock on which
+    // sleeping costs no real time.
+    std::int64_t SkipIdle(std::int64_t maxCycles);
+    // The calendar time was set: the next second tick is computed as if the
+    // clock had always been there.
+    void ClockWasSet();
 
     struct Program; // the parsed script
 
 private:
-    struct Slot;
+    struct Slot {
+        std::string name;
+        int entry = -1; // index into the store, -1 while the name is not in it
+        bool forced = false;
+    };
     int SymbolOf(const std::string& name);           // under storeMutex_
-    void WriteSlot(int symbol, const std::string& value);
+    // False when the entry is forced (nothing written).
+    bool WriteSlot(int symbol, const std::string& value);
     void WriteSlotNumber(int symbol, double value);
     bool ReadSlotNumber(int symbol, double& value);
     bool ReadSlotInt(int symbol, std::int32_t& value);
     std::string ReadSlot(int symbol) const;
     void WriteName(const std::string& name, const std::string& value);
 
+    static std::int64_t RoundedSecond(std::int64_t utcMs);
     void ClockStep();
     void LcdStep();
     void Pass();
     void StopWorker();
+    bool PassGate(const TSimulateThread& worker);
+    void BeginTracking();
+    void EndTracking(std::uint64_t writesAtStart);
+    void UpdateObservedVolatile();
 
     Clock& clock_;
     TEffectPorts ports_;
@@ -143,7 +195,40 @@ private:
     std::string lcdLine1_ = "V7300 - Logik";
     std::string lcdLine2_ = "Quellmark";
 
+    // Idle stretches: the script's examination, what the running cycle wrote
+    // (entry and value before its first write), and the writes from outside.
+    TIdleSkip idle_;
+    TIdleSkip::Symbols clockSymbols_;
+    bool tracking_ = false;
+    std::uint64_t cycleStamp_ = 0;
+    std::vector<std::uint64_t> entryStamp_;  // parallel to the store
+    std::vector<int> entrySymbol_;           // parallel to the store
+    std::vector<std::pair<int, std::string>> touched_;
+    std::size_t storeSizeAtStart_ = 0;
+    bool effectRan_ = false;
+    struct LcdState {
+        int position = 0, mode = 0;
+        std::string text, variable;
+        bool operator==(const LcdState&) const = default;
+    } lcdAtStart_;
+    std::atomic<std::uint64_t> externalWrites_{0};
+    std::uint64_t verifiedWrites_ = 0;
+    std::vector<std::string> observed_;
+    std::atomic<bool> observedVolatile_{false};
+    bool lastSecondTick_ = false;
+    std::int64_t lastReadUtcMs_ = 0;
+    DateTime lastReadLocal_;
+    std::atomic<bool> clockSet_{false};
+
+    // Pause gate of the worker.
+    mutable std::mutex gateMutex_;
+    std::condition_variable gateCv_;
+    bool paused_ = false;
+    int steps_ = 0;
+    std::function<bool()> runFree_;
+
     std::function<void()> beforeCycle_;
+    std::function<void()> afterCycle_;
     mutable std::mutex lifecycleMutex_; // Start / Stop / StopSimThread
     std::unique_ptr<TSimulateThread> worker_;
 };

@@ -6,8 +6,10 @@
 #include "model/Logic.h"
 #include "simulation/EffectPorts.h"
 #include "simulation/LogicSimulation.h"
+#include "simulation/SimulationClock.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -19,6 +21,8 @@ public:
     static constexpr int kPulseMs = 510; // push button: 51 x 10 ms
 
     TLogicSimulation(TLogic& logic, Clock& clock, TEffectPorts ports = {});
+    // On the editor's simulation clock: speed and jumps in time are available.
+    TLogicSimulation(TLogic& logic, TSimulationClock& clock, TEffectPorts ports = {});
     ~TLogicSimulation();
     TLogicSimulation(const TLogicSimulation&) = delete;
     TLogicSimulation& operator=(const TLogicSimulation&) = delete;
@@ -50,10 +54,55 @@ public:
     // Number of timed actions not carried out yet.
     std::size_t PendingActions() const;
 
+    // Without a worker, on a clock on which sleeping costs nothing: runs the
+    // next cycle, or, with skipIdle, replaces the idle cycles that would start
+    // before untilMonotonicMs (and before the next timed action) by one jump of
+    // the clock. Returns the number of cycles covered (0 when none could run).
+    std::int64_t Advance(std::int64_t untilMonotonicMs, bool skipIdle = true);
+
+    // --- the controls of a running simulation; thread-safe. The worker goes
+    // on running the cycles; without a worker the calls act at once.
+    // Pause keeps the whole store; a jump to a later time in progress ends.
+    void Pause();
+    void Resume();
+    bool Paused() const;
+    // While paused: one more cycle.
+    void Step();
+    // Needs the simulation clock; otherwise nothing happens.
+    void SetSpeed(TSimulationSpeed speed);
+    TSimulationSpeed Speed() const;
+    // Later than now: runs the cycles as fast as possible until the time
+    // (skipping idle stretches), then goes on as before (a paused simulation
+    // stays paused). Earlier: sets the clock back. Needs the simulation clock.
+    // A local time that does not exist (spring change) means the moment after
+    // the gap; one that exists twice (autumn change) its first occurrence.
+    void GoTo(const DateTime& local);
+    void GoToUtc(std::int64_t utcMs);
+    bool GoingTo() const;
+    // A forced store entry keeps its value until released; stopping releases all.
+    void Force(const std::string& name, const std::string& value) { sim_.Force(name, value); }
+    void Release(const std::string& name) { sim_.Release(name); }
+    void ReleaseAll() { sim_.ReleaseAll(); }
+    std::vector<TVariablen> Forced() const { return sim_.Forced(); }
+    // Called on the cycling thread after every cycle and after every jump over
+    // idle cycles (a timing plot samples here). Set it before Simulate.
+    void SetOnCycle(std::function<void()> onCycle) { onCycle_ = std::move(onCycle); }
+    // "Pausiert" while paused, "Lokale Simulation" while running, else empty.
+    std::string StatusText() const;
+    // The simulated local date and time, "Mo 05.01.2026 12:00:00".
+    DateTime SimulatedTime() const { return clock_.localNow(); }
+    std::string SimulatedTimeText() const;
+
     TSimulate& Simulator() { return sim_; }
     const TSimulate& Simulator() const { return sim_; }
 
 private:
+    void AfterCycle();
+    // How many coming cycles (the next one read at now + the interval) read the
+    // clock before the monotonic time / the UTC time.
+    std::int64_t CyclesReadingBefore(std::int64_t monotonicMs) const;
+    std::int64_t NextActionDue() const;
+
     struct TimedAction {
         std::int64_t due; // monotonic ms
         std::string component;
@@ -63,6 +112,8 @@ private:
 
     TLogic& logic_;
     Clock& clock_;
+    TSimulationClock* simClock_ = nullptr;
+    std::function<void()> onCycle_;
     TEffectPorts ports_;
     TSimulate sim_;
     mutable std::mutex actionsMutex_;
