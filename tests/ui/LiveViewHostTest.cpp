@@ -42,13 +42,17 @@ protected:
     std::vector<TV7300Telegram> sent;
     int stopActions = 0;
     int changes = 0;
+    int redraws = 0;
     TLiveViewHost host{logic, simulation, messages, clock,
                        TLiveViewHostPorts{[this](const TV7300Telegram& t) { sent.push_back(t); },
                                           [this] {
                                               ++stopActions;
                                               host.Stop();
                                           },
-                                          [this] { ++changes; }},
+                                          [this](bool redraw) {
+                                              ++changes;
+                                              if (redraw) ++redraws;
+                                          }},
                        false};
 };
 
@@ -74,6 +78,18 @@ TEST_F(LiveViewHostTest, LiveValuesReachTheStoreAndTheRecording) {
     EXPECT_EQ(r.Header.Project, "flur.v7k");
     EXPECT_EQ(r.Samples.front(), (TLiveSample{250, "TIMER1", "A1", 1}));
     EXPECT_FALSE(host.Recording());
+}
+
+TEST_F(LiveViewHostTest, OnlyAChangedValueRepaintsTheDiagram) {
+    host.OnTelegram(liveReply(1, checksum(), {1, 0, 7, 30}));
+    host.DeviceTimerTick();
+    const int before = redraws;
+    host.OnTelegram(liveReply(1, checksum(), {1, 0, 7, 30}));
+    host.DeviceTimerTick();
+    EXPECT_EQ(redraws, before); // the same values again: the texts at most
+    host.OnTelegram(liveReply(1, checksum(), {1, 0, 7, 29}));
+    host.DeviceTimerTick();
+    EXPECT_EQ(redraws, before + 1);
 }
 
 TEST_F(LiveViewHostTest, ChecksumMismatchRunsTheStopActionOnce) {

@@ -198,7 +198,7 @@ class TForm2 : public QMainWindow {
     void UpdateStatus();
     void ShowLinkTexts();
     void CreateLiveView();
-    void ShowLiveTexts();
+    void ShowLiveTexts(bool redraw);
     void UpdateRecordEntry();
     void Progress(int percent);
     void ApplyGeometry();

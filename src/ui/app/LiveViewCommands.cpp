@@ -19,17 +19,17 @@ void TForm2::CreateLiveView() {
         if (Link()) Link()->Link().Send(t);
     };
     ports.StopAction = [this] { StopSimulation(); };
-    ports.Changed = [this] { ShowLiveTexts(); };
+    ports.Changed = [this](bool redraw) { ShowLiveTexts(redraw); };
     live_ = new TLiveViewHost(*logic_, sim_->Simulation(), messages_, clock_, std::move(ports), setup_.Timers, this);
     link_->OnLiveData = [this](const TV7300Telegram& t) { live_->OnTelegram(t); };
 }
 
-void TForm2::ShowLiveTexts() {
+void TForm2::ShowLiveTexts(bool redraw) {
     // After a stop the link watch's texts come back with the next device tick.
     if (live_->Running()) toolbar_->SetLinkStatus(QString::fromStdString(live_->HardwareStatus()));
     if (!live_->StatusEx().empty()) toolbar_->SetStatusEx(QString::fromStdString(live_->StatusEx()));
     UpdateRecordEntry();
-    Refresh();
+    if (redraw) Refresh();
 }
 
 void TForm2::UpdateRecordEntry() {

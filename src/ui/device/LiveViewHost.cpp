@@ -26,7 +26,8 @@ void TLiveViewHost::Start() {
     session_.Start(std::move(names), GetCrc(logic_), clock_.monotonicMs());
     liveTimer_->start(session_.LiveInterval());
     valuesChanged_ = false;
-    changed();
+    lastValues_.clear();
+    changed(true);
 }
 
 void TLiveViewHost::Stop() {
@@ -47,7 +48,7 @@ bool TLiveViewHost::DeviceTimerTick() {
             messages_.showError(e.what());
         }
     }
-    if (valuesChanged_ || shownStatus_ != HardwareStatus()) changed();
+    if (valuesChanged_ || shownStatus_ != HardwareStatus()) changed(valuesChanged_);
     return true;
 }
 
@@ -90,18 +91,20 @@ void TLiveViewHost::stopped(TLiveStop) {
     // after it, as in the window's own order.
     if (ports_.StopAction) ports_.StopAction();
     Stop();
-    changed();
+    changed(true);
 }
 
 void TLiveViewHost::value(const TLiveValue& v) {
-    valuesChanged_ = true;
+    const auto [it, added] = lastValues_.try_emplace(v.Component + '.' + v.Variable, v.Value);
+    if (added || it->second != v.Value) valuesChanged_ = true;
+    it->second = v.Value;
     if (recorder_) recorder_->Add({clock_.monotonicMs() - recordStart_, v.Component, v.Variable, v.Value});
 }
 
-void TLiveViewHost::changed() {
+void TLiveViewHost::changed(bool redraw) {
     valuesChanged_ = false;
     shownStatus_ = HardwareStatus();
-    if (ports_.Changed) ports_.Changed();
+    if (ports_.Changed) ports_.Changed(redraw);
 }
 
 } // namespace v7300

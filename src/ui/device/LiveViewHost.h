@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class QTimer;
 
@@ -29,8 +30,9 @@ struct TLiveViewHostPorts {
     // checksum mismatch, the lost link); it calls Stop().
     std::function<void()> StopAction;
     // The status texts or the drawn values have changed: the window shows
-    // HardwareStatus() and StatusEx() and repaints the diagram.
-    std::function<void()> Changed;
+    // HardwareStatus() and StatusEx(), and repaints the diagram when `redraw`
+    // (a value differs from the one drawn; texts alone do not repaint it).
+    std::function<void(bool redraw)> Changed;
 };
 
 class TLiveViewHost : public QObject {
@@ -69,7 +71,7 @@ public:
 private:
     void stopped(TLiveStop reason);
     void value(const TLiveValue& v);
-    void changed();
+    void changed(bool redraw);
 
     TLogic& logic_;
     MessagePort& messages_;
@@ -81,6 +83,9 @@ private:
     std::unique_ptr<TLiveRecorder> recorder_;
     std::int64_t recordStart_ = 0;
     bool valuesChanged_ = false; // repainted on the next device tick, not per reply
+    // The last value of each component's variable, so that a sweep repeating
+    // what is drawn does not repaint the whole diagram.
+    std::unordered_map<std::string, double> lastValues_;
     std::string shownStatus_;
 };
 
