@@ -7,8 +7,28 @@ namespace v7300 {
 
 TTimingPlot::TTimingPlot(std::vector<std::string> names, std::int64_t startUtcMs, TTimeZone zone,
                          std::size_t maxChanges)
-    : names_(std::move(names)), last_(names_.size()), seen_(names_.size(), 0), startUtcMs_(startUtcMs),
+    : names_(std::move(names)), labels_(names_), last_(names_.size()), seen_(names_.size(), 0), startUtcMs_(startUtcMs),
       zone_(std::move(zone)), maxChanges_(std::max<std::size_t>(10, maxChanges)) {}
+
+std::size_t TTimingPlot::AddTrace(std::string name, std::string label) {
+    labels_.push_back(label.empty() ? name : std::move(label));
+    names_.push_back(std::move(name));
+    last_.emplace_back();
+    seen_.push_back(0);
+    return names_.size() - 1;
+}
+
+void TTimingPlot::RemoveTrace(std::size_t trace) {
+    if (trace >= names_.size()) return;
+    const auto at = static_cast<long>(trace);
+    names_.erase(names_.begin() + at);
+    labels_.erase(labels_.begin() + at);
+    last_.erase(last_.begin() + at);
+    seen_.erase(seen_.begin() + at);
+    std::erase_if(changes_, [trace](const TPlotChange& c) { return c.trace == trace; });
+    for (TPlotChange& c : changes_)
+        if (c.trace > trace) --c.trace;
+}
 
 void TTimingPlot::Sample(std::int64_t t, const TSimulationState& store) {
     for (std::size_t i = 0; i < names_.size(); ++i) Record(t, i, store.GetVariable(names_[i]));
@@ -68,7 +88,7 @@ std::string csvField(const std::string& s) {
 
 std::string TTimingPlot::Csv(char separator) const {
     std::string out = "Zeit [s];Datum/Uhrzeit";
-    for (const auto& n : names_) out += ";" + csvField(n);
+    for (const auto& n : labels_) out += ";" + csvField(n);
     out += "\r\n";
     std::vector<std::string> row(names_.size());
     for (std::size_t i = 0; i < changes_.size();) {

@@ -2,7 +2,8 @@
 // The data of a timing plot: chosen store entries followed against simulated
 // time. Only changes are kept (a value holds until the next change), at most
 // kMaxChanges of them (or as many as given); the oldest go first, so a long run
-// keeps its latest part.
+// keeps its latest part. Traces may be added and removed while a run is
+// recorded; a trace added later has no value before its first sample.
 #include "core/TimeZone.h"
 #include "simulation/LogicSimulation.h"
 
@@ -26,7 +27,14 @@ public:
     TTimingPlot(std::vector<std::string> names, std::int64_t startUtcMs, TTimeZone zone = {},
                 std::size_t maxChanges = kMaxChanges);
 
+    // The store entries read by Sample.
     const std::vector<std::string>& Names() const { return names_; }
+    // What the lanes and the CSV header show (the entry's name unless a label was given).
+    const std::vector<std::string>& Labels() const { return labels_; }
+    // A further trace from now on; returns its index. An empty label shows the name.
+    std::size_t AddTrace(std::string name, std::string label = {});
+    // Removes a trace with its changes; later traces move up by one.
+    void RemoveTrace(std::size_t trace);
     // Reads every entry and keeps those that changed since the last sample.
     void Sample(std::int64_t t, const TSimulationState& store);
     // Keeps the value of one trace at t when it differs from its last one.
@@ -45,12 +53,13 @@ public:
     DateTime LocalAt(std::int64_t t) const;
 
     // One row per sample time with a change, every entry's value at that time:
-    // "Zeit [s];Datum/Uhrzeit;<names…>", fields separated by ';', times with the
+    // "Zeit [s];Datum/Uhrzeit;<labels…>", fields separated by ';', times with the
     // decimal separator.
     std::string Csv(char decimalSeparator) const;
 
 private:
     std::vector<std::string> names_;
+    std::vector<std::string> labels_;
     std::vector<std::string> last_;
     std::vector<char> seen_;
     std::int64_t startUtcMs_;

@@ -12,7 +12,7 @@ namespace v7300 {
 
 namespace {
 
-constexpr int kTop = 22;
+constexpr int kTop = TTimingPlotRenderer::kTop;
 constexpr int kRight = 12;
 
 struct Mapping {
@@ -106,6 +106,20 @@ void drawAxis(Canvas& c, const TTimingPlot& plot, const Mapping& m, int top, int
 
 } // namespace
 
+int TTimingPlotRenderer::LaneHeight(const TTimingPlot& plot, std::size_t trace) {
+    return plot.Digital(trace) ? kDigitalLane : kNumberLane;
+}
+
+std::optional<std::size_t> TTimingPlotRenderer::LaneAt(const TTimingPlot& plot, int y) {
+    int top = kTop;
+    for (std::size_t i = 0; i < plot.Names().size(); ++i) {
+        const int bottom = top + LaneHeight(plot, i);
+        if (y >= top && y < bottom) return i;
+        top = bottom;
+    }
+    return std::nullopt;
+}
+
 int TTimingPlotRenderer::Height(const TTimingPlot& plot) {
     int h = kTop + kAxis;
     for (std::size_t i = 0; i < plot.Names().size(); ++i) h += plot.Digital(i) ? kDigitalLane : kNumberLane;
@@ -127,11 +141,14 @@ void TTimingPlotRenderer::Draw(Canvas& c, const TTimingPlot& plot, TPlotView vie
         const bool digital = plot.Digital(i);
         const int lane = digital ? kDigitalLane : kNumberLane;
         c.FillRect(0, y, width, y + 1, PlotColors::Lane);
-        c.TextOut(8, y + 6, plot.Names()[i], TCanvasFont::Name, PlotColors::Text);
+        c.TextOut(8, y + 6, plot.Labels()[i], TCanvasFont::Name, PlotColors::Text);
         std::vector<TCanvasPoint> pts;
         if (digital) {
             const int high = y + 7, low = y + lane - 8;
-            pts = stepLine(plot, i, m, [&](const std::string& v) -> std::optional<int> { return v == "1" ? high : low; });
+            pts = stepLine(plot, i, m, [&](const std::string& v) -> std::optional<int> {
+                if (v.empty()) return std::nullopt; // before a trace added later begins
+                return v == "1" ? high : low;
+            });
         } else {
             double lo = std::numeric_limits<double>::infinity(), hi = -lo;
             auto consider = [&](const std::string& v) {

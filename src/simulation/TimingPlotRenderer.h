@@ -6,7 +6,9 @@
 #include "model/Canvas.h"
 #include "simulation/TimingPlot.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace v7300 {
 
@@ -31,6 +33,11 @@ public:
     static constexpr int kDigitalLane = 34;
     static constexpr int kNumberLane = 90;
     static constexpr int kAxis = 34;
+    static constexpr int kTop = 22; // the title row above the first lane
+
+    // The height of one trace's lane, and the trace whose lane holds the y.
+    static int LaneHeight(const TTimingPlot& plot, std::size_t trace);
+    static std::optional<std::size_t> LaneAt(const TTimingPlot& plot, int y);
 
     // The height the plot needs.
     static int Height(const TTimingPlot& plot);
