@@ -238,4 +238,15 @@ std::optional<std::string> TTimingPlotSession::NameAtY(int y) const {
     return entries_[*lane].Name;
 }
 
+std::optional<std::pair<int, int>> TTimingPlotSession::LaneOf(const std::string& storeName) const {
+    std::lock_guard lock(mutex_);
+    int top = TTimingPlotRenderer::kTop;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const int bottom = top + TTimingPlotRenderer::LaneHeight(plot_, i);
+        if (entries_[i].Name == storeName) return std::pair{top, bottom};
+        top = bottom;
+    }
+    return std::nullopt;
+}
+
 } // namespace v7300

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace v7300 {
@@ -93,6 +94,8 @@ public:
     std::string Csv(char decimalSeparator) const;
     // The store name of the lane at y of the drawn picture.
     std::optional<std::string> NameAtY(int y) const;
+    // The lane of an entry in the drawn picture: top and bottom (exclusive).
+    std::optional<std::pair<int, int>> LaneOf(const std::string& storeName) const;
 
 private:
     struct Window {
