@@ -70,6 +70,17 @@ std::vector<TCanvasPoint> stepLine(const TTimingPlot& plot, std::size_t trace, c
     return thin(pts);
 }
 
+// A wide pen's long polyline that runs over itself (a dense trace seen whole)
+// is filled as one polygon, which costs far more than its length; short pieces
+// sharing their end points look the same.
+void polylineInPieces(Canvas& c, const std::vector<TCanvasPoint>& pts) {
+    constexpr std::size_t kPiece = 64;
+    for (std::size_t i = 0; i + 1 < pts.size(); i += kPiece) {
+        const std::size_t end = std::min(pts.size(), i + kPiece + 1);
+        c.Polyline(std::vector<TCanvasPoint>(pts.begin() + static_cast<long>(i), pts.begin() + static_cast<long>(end)));
+    }
+}
+
 std::int64_t tickStep(std::int64_t span, int pixels) {
     static const std::int64_t steps[] = {1000,    2000,    5000,     10000,    15000,    30000,    60000,
                                          120000,  300000,  600000,   900000,   1800000,  3600000,  7200000,
@@ -169,7 +180,7 @@ void TTimingPlotRenderer::Draw(Canvas& c, const TTimingPlot& plot, TPlotView vie
             c.TextOut(8, y + lane - 22, formatGeneral(lo, sep), TCanvasFont::Name, PlotColors::Scale);
         }
         c.SetPen({PlotColors::Trace, 2, false});
-        if (pts.size() >= 2) c.Polyline(pts);
+        polylineInPieces(c, pts);
         y += lane;
     }
     c.FillRect(0, y, width, y + 1, PlotColors::Lane);

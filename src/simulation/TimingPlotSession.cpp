@@ -14,27 +14,40 @@ std::int64_t clampSpan(std::int64_t span) {
 
 TTimingPlotSession::TTimingPlotSession(TTimeZone zone) : zone_(zone), plot_({}, 0, zone) {}
 
+void TTimingPlotSession::SetOnEntriesChanged(std::function<void(const std::vector<std::string>&)> onChanged) {
+    onEntriesChanged_ = std::move(onChanged);
+}
+
+void TTimingPlotSession::EntriesChanged() {
+    if (onEntriesChanged_) onEntriesChanged_(Names());
+}
+
 bool TTimingPlotSession::Add(const std::string& storeName, const std::string& label) {
-    std::lock_guard lock(mutex_);
-    for (const TEntry& e : entries_)
-        if (e.Name == storeName) return false;
-    entries_.push_back({storeName, label});
-    plot_.AddTrace(storeName, label);
-    ++revision_;
+    {
+        std::lock_guard lock(mutex_);
+        for (const TEntry& e : entries_)
+            if (e.Name == storeName) return false;
+        entries_.push_back({storeName, label});
+        plot_.AddTrace(storeName, label);
+        ++revision_;
+    }
+    EntriesChanged();
     return true;
 }
 
 bool TTimingPlotSession::Remove(const std::string& storeName) {
-    std::lock_guard lock(mutex_);
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        if (entries_[i].Name != storeName) continue;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = std::find_if(entries_.begin(), entries_.end(),
+                                     [&](const TEntry& e) { return e.Name == storeName; });
+        if (it == entries_.end()) return false;
         // The plot's traces are the entries in the same order.
-        entries_.erase(entries_.begin() + static_cast<long>(i));
-        plot_.RemoveTrace(i);
+        plot_.RemoveTrace(static_cast<std::size_t>(it - entries_.begin()));
+        entries_.erase(it);
         ++revision_;
-        return true;
     }
-    return false;
+    EntriesChanged();
+    return true;
 }
 
 bool TTimingPlotSession::Contains(const std::string& storeName) const {

@@ -11,6 +11,7 @@
 #include "simulation/TimingPlotRenderer.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -50,6 +51,9 @@ public:
     bool Contains(const std::string& storeName) const;
     std::vector<std::string> Names() const;
     std::vector<TEntry> Entries() const;
+    // Called after an entry was added or removed (outside the lock), e.g. to
+    // name the entries the simulation's idle skipping must watch. Set it once, before use.
+    void SetOnEntriesChanged(std::function<void(const std::vector<std::string>& names)> onChanged);
 
     // --- the recording
     // A simulation starts at the simulated instant: a fresh recording of the
@@ -107,6 +111,9 @@ private:
     void MoveToLocked(std::int64_t from);
     std::int64_t SpanLocked() const;
 
+    void EntriesChanged();
+
+    std::function<void(const std::vector<std::string>&)> onEntriesChanged_;
     mutable std::mutex mutex_;
     std::vector<TEntry> entries_;
     TTimeZone zone_;

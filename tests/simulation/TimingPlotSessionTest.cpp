@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -31,6 +30,8 @@ const std::int64_t kStart = (DateTime{2026, 1, 5, 12, 0, 0, 0}).toEpochMs();
 TEST(TimingPlotSession, EntryAddedDuringARunStartsThenAndRemovingDropsItsLane) {
     TTimingPlotSession session;
     Store store;
+    std::vector<std::vector<std::string>> told;
+    session.SetOnEntriesChanged([&](const std::vector<std::string>& names) { told.push_back(names); });
     EXPECT_TRUE(session.Add("$OUT1__A1", "OUT1.A1"));
     EXPECT_FALSE(session.Add("$OUT1__A1", "OUT1.A1"));
     session.Begin(kStart, {});
@@ -48,6 +49,8 @@ TEST(TimingPlotSession, EntryAddedDuringARunStartsThenAndRemovingDropsItsLane) {
     EXPECT_TRUE(session.Remove("$OUT1__A1"));
     EXPECT_FALSE(session.Contains("$OUT1__A1"));
     EXPECT_EQ(session.Names(), std::vector<std::string>{"$TIMER1_SEKUNDEN"});
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(told, (std::vector<Names>{{"$OUT1__A1"}, {"$OUT1__A1", "$TIMER1_SEKUNDEN"}, {"$TIMER1_SEKUNDEN"}}));
     EXPECT_EQ(session.Csv(','), "Zeit [s];Datum/Uhrzeit;TIMER1.SEKUNDEN\r\n"
                                 "2,000;2026-01-05 12:00:02,000;2,5\r\n");
     // The lane under the title row is the remaining entry's.
@@ -156,23 +159,19 @@ TEST(TimingPlotSession, SamplingThreadAndWindowShareTheSessionSafely) {
     Store store;
     session.Add("$A", "A");
     session.Begin(kStart, {});
-    std::atomic<bool> done{false};
     std::thread cycling([&] {
         for (int i = 0; i < 2000; ++i) {
             store.Set("$A", std::to_string(i % 2));
             session.Sample(kStart + i * 110LL, store);
         }
-        done = true;
     });
-    int rounds = 0;
-    while (!done || rounds < 10) {
-        const std::string name = "$B" + std::to_string(rounds % 3);
+    for (int round = 0; round < 300; ++round) {
+        const std::string name = "$B" + std::to_string(round % 3);
         session.Add(name, name);
-        (void)session.Csv(',');
         (void)session.ScrollBar();
+        (void)session.NameAtY(TTimingPlotRenderer::kTop + 40);
         session.ZoomIn();
         session.Remove(name);
-        ++rounds;
     }
     cycling.join();
     EXPECT_EQ(session.End(), 1999 * 110);
