@@ -8,6 +8,7 @@
 #include "ui/sim/Zeitverlauf.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
@@ -122,6 +123,9 @@ TEST_F(ZeitverlaufTest, ExportsTheWholeRecordingAndReportsAFailedWrite) {
     window->ZoomInButton->click(); // the export ignores the view
     window->PngButton->click();
     window->CsvButton->click();
+    QDir().mkpath(QStringLiteral(V7300_BINARY_DIR "/screenshots"));
+    QFile::remove(QStringLiteral(V7300_BINARY_DIR "/screenshots/zeitverlauf-export.png"));
+    QFile::copy(QString::fromStdString(dir.file("z.png")), QStringLiteral(V7300_BINARY_DIR "/screenshots/zeitverlauf-export.png"));
     const Image png = decodePng(dir.file("z.png"));
     EXPECT_EQ(png.width, TTimingPlotSession::kExportWidth);
     EXPECT_EQ(png.height, session.Height());
@@ -161,6 +165,10 @@ TEST_F(ZeitverlaufTest, ScreenshotIsDarkWithReadableLanes) {
     EXPECT_GT(light, 500);                           // button captions and lane names
     EXPECT_GT(orange, 500);                          // the traces
     EXPECT_LT(bright, shot.width() * shot.height() / 8); // dark throughout
+
+    // The time axis below the last lane.
+    window->Lanes->verticalScrollBar()->setValue(window->Lanes->verticalScrollBar()->maximum());
+    window->grab().save(folder + QStringLiteral("/zeitverlauf-axis.png"));
 }
 
 } // namespace
