@@ -107,7 +107,12 @@ TPopupMenu DiagramEditor::MouseDown(TMouseButton button, bool shift) {
         LeftDown(shift);
         return TPopupMenu::None;
     }
-    if (button != TMouseButton::Right || !Editable() || objektDrag_) return TPopupMenu::None;
+    if (button == TMouseButton::Right && !Editable()) {
+        // Nothing is selected while simulating: the pop-up names its component.
+        popupComponent_ = doc_.objekt_an_position(lastPos_.x, lastPos_.y);
+        return popupComponent_ == "--" || popupComponent_.empty() ? TPopupMenu::None : TPopupMenu::Simulation;
+    }
+    if (button != TMouseButton::Right || objektDrag_) return TPopupMenu::None;
     const TVerbindung segment = doc_.get_verbindung();
     if (segment.Wire >= 0 && segment.Kind != 0) return TPopupMenu::Wire;
     const TVerknuepfer pin = doc_.verknuepfer_an_position(lastPos_.x, lastPos_.y);

@@ -22,8 +22,9 @@ namespace v7300 {
 enum class TMouseButton { Left, Right, Middle };
 enum class TEditorKey { Left, Right, Up, Down, Delete, Other };
 enum class TCursorShape { Arrow, Cross, SizeHorizontal, SizeVertical };
-// The pop-up menu a right click asks the view to show.
-enum class TPopupMenu { None, Component, Wire };
+// The pop-up menu a right click asks the view to show; Simulation: the one of
+// a component while the simulation runs (PopupComponent names it).
+enum class TPopupMenu { None, Component, Wire, Simulation };
 
 class DiagramEditor {
   public:
@@ -139,6 +140,7 @@ class DiagramEditor {
     bool IgnoreNextMouseDown() const { return ignoreNextMouseDown_; }
     const std::string& DraggedTypeName() const { return draggedType_; }
     TPoint LastPointer() const { return lastPos_; }
+    const std::string& PopupComponent() const { return popupComponent_; }
 
   private:
     void LeftDown(bool shift);
@@ -179,6 +181,7 @@ class DiagramEditor {
     std::uint64_t mergeKey_ = 0;
     std::uint64_t nextMergeKey_ = 1;
     std::string findText_;
+    std::string popupComponent_;
 };
 
 } // namespace v7300

@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace v7300 {
 
@@ -62,6 +63,8 @@ public:
     virtual bool Running() const = 0;
     // The store's value of a name ("0" for an unknown name).
     virtual std::string GetVariable(const std::string& name) const = 0;
+    // The store names whose values are forced (the drawing marks them).
+    virtual std::vector<std::string> ForcedNames() const { return {}; }
 };
 
 constexpr std::int32_t kDocumentSize = 2000;

@@ -4,12 +4,14 @@
 #include "core/FileIO.h"
 #include "core/JpegWriter.h"
 #include "core/NumberFormat.h"
+#include "model/StoreNames.h"
 #include "model/TypeCatalogue.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <utility>
+#include <map>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -39,6 +41,42 @@ std::string ReplaceAll(std::string s, const std::string& from, const std::string
     for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
         s.replace(pos, from.size(), to);
     return s;
+}
+
+// The forced entries of a running simulation by component: the output numbers
+// (0 for a forced variable).
+std::map<std::string, std::set<int>> ForcedByComponent(const TLogic& L) {
+    std::map<std::string, std::set<int>> forced;
+    for (const std::string& entry : L.Simulation->ForcedNames()) {
+        const std::string owner = EntryOwner(entry, L);
+        if (owner.empty()) continue;
+        const bool output = IsOutputEntry(entry, owner);
+        forced[owner].insert(output ? std::atoi(entry.c_str() + owner.size() + 4) : 0);
+    }
+    return forced;
+}
+
+// A forced component: a yellow frame, an "F" at its top right corner and a
+// yellow dot on each forced output.
+void DrawForcedMarker(Canvas& image, const TLogicComponent& c, const std::set<int>& outputs) {
+    const int x0 = c.Left * kGrid;
+    const int y0 = c.Top * kGrid;
+    const int x1 = (c.Left + c.Width) * kGrid;
+    const int y1 = (c.Top + c.Height) * kGrid;
+    image.SetPen({C::Forced, 2, false});
+    image.SetBrush({C::Forced, false});
+    image.Rectangle(x0 - 3, y0 - 3, x1 + 3, y1 + 3);
+    // The badge stands above the frame's right corner, clear of the name at the left.
+    const TTextSize f = image.TextExtent(TCanvasFont::Name, "F");
+    image.FillRect(x1 - f.Width - 5, y0 - f.Height - 7, x1 + 3, y0 - 3, C::Forced);
+    image.TextOut(x1 - f.Width - 1, y0 - f.Height - 5, "F", TCanvasFont::Name, C::Outline);
+    image.SetPen({C::Outline, 1, false});
+    image.SetBrush({C::Forced, true});
+    for (int n : outputs)
+        if (n >= 1 && n <= c.OutputCount) {
+            const TPinPos p = c.OutputPixel(n - 1);
+            image.Ellipse(p.x - kPinHover, p.y - kPinHover, p.x + kPinHover, p.y + kPinHover);
+        }
 }
 
 std::string VarValue(const TLogicComponent& c, const std::string& name) {
@@ -177,7 +215,9 @@ bool TLogicRenderer::DrawWire(Canvas& image, int wireIndex) {
 void TLogicRenderer::DrawTo(Canvas& image) {
     const TLogic& L = logic_;
     const bool sim = L.Simulating();
+    std::map<std::string, std::set<int>> forced;
     if (sim) {
+        forced = ForcedByComponent(L);
         // Written only where a state changed: the components stay shared with the undo history.
         for (int i = 0; i < L.Components.Count(); ++i) {
             const TLogicComponent& c = L.Components.Items(i);
@@ -327,6 +367,8 @@ void TLogicRenderer::DrawTo(Canvas& image) {
                 if (i < c.InputCount) pinDot(c.InputPixel(i), C::InputPin);
                 if (i < c.OutputCount) pinDot(c.OutputPixel(i), C::OutputPin);
             }
+        } else if (const auto f = forced.find(c.Name); f != forced.end()) {
+            DrawForcedMarker(image, c, f->second);
         }
     }
 

@@ -34,6 +34,7 @@ constexpr std::uint32_t WireSelected = 0xFFFFAA;
 constexpr std::uint32_t WireDragging = 0xFF0000;
 constexpr std::uint32_t TxtText = 0xFFFFFF;
 constexpr std::uint32_t TxtBackground = 0x000000;
+constexpr std::uint32_t Forced = 0xFFD000; // a value forced in the simulation
 } // namespace DiagramColors
 
 // At most this many drawings per second; requests in between are dropped.

@@ -121,6 +121,7 @@ public:
     void ReleaseAll();
     // The forced entries with their values, in store order.
     std::vector<TVariablen> Forced() const;
+    std::vector<std::string> ForcedNames() const override;
 
     // --- idle stretches (see IdleSkip.h)
     // Entries someone reads after every cycle: when one of them follows the

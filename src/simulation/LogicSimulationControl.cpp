@@ -97,6 +97,12 @@ std::vector<TVariablen> TSimulate::Forced() const {
     return out;
 }
 
+std::vector<std::string> TSimulate::ForcedNames() const {
+    std::vector<std::string> names;
+    for (TVariablen& entry : Forced()) names.push_back(std::move(entry.Name));
+    return names;
+}
+
 // ---------------------------------------------------------------- idle stretches
 
 void TSimulate::SetObserved(std::vector<std::string> names) {

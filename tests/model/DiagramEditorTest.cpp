@@ -283,7 +283,10 @@ TEST_F(EditorTest, WhileSimulatingAClickTogglesINnAndNothingElseActs) {
     Press(120, 115);
     Press(320, 115);
     EXPECT_EQ(toggled, std::vector<int>{1});
-    EXPECT_EQ(Press(120, 115, TMouseButton::Right), TPopupMenu::None);
+    // A right click asks for the simulation's pop-up of the component, and selects nothing.
+    EXPECT_EQ(Press(120, 115, TMouseButton::Right), TPopupMenu::Simulation);
+    EXPECT_EQ(editor->PopupComponent(), "IN1");
+    EXPECT_EQ(Press(700, 700, TMouseButton::Right), TPopupMenu::None);
     Drag(500, 500, 120, 115);
     editor->KeyDown(TEditorKey::Delete);
     editor->Drop("AND", 300, 300);

@@ -39,7 +39,8 @@ TEST_F(EditMenuTest, BearbeitenStandsBetweenDateiAndAnsichtWithItsEntriesAndShor
     QStringList titles;
     for (QAction* a : form->menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, QStringList({"Datei", "Bearbeiten", "Ansicht", "V7300-NET-IO", "Tools", "Hilfe"}));
+    EXPECT_EQ(titles,
+              QStringList({"Datei", "Bearbeiten", "Ansicht", "V7300-NET-IO", "Tools", "Hilfe", "Simulation"}));
     QStringList entries;
     for (QAction* a : Menu(QStringLiteral("Bearbeiten"))->actions())
         entries << (a->isSeparator() ? QStringLiteral("-")

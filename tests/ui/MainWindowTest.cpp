@@ -243,8 +243,10 @@ TEST_F(EditorTest, SimulationClickTogglesASwitchAndPulsesAPushButton) {
 
     click("IN2");
     EXPECT_EQ(sim.GetVariable("$IN2__E1"), "1");
-    clock.advanceMs(600);
-    form->Simulation()->Tick();
+    // The pulse lasts about half a second of simulated time (cycles of 110 ms).
+    form->Simulation()->RunCycles(4);
+    EXPECT_EQ(sim.GetVariable("$IN2__E1"), "1");
+    form->Simulation()->RunCycles(2);
     EXPECT_EQ(sim.GetVariable("$IN2__E1"), "0");
     // Clicking a component that is no input does nothing; no gesture starts.
     click("INV1");

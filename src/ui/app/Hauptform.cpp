@@ -120,7 +120,8 @@ void TForm2::Create() {
     editor_->OnEditParameters = [this](int index) { ShowParameterDialog(index); };
     CreateDrawingArea();
     Progress(5);
-    sim_ = new TSimulationControl(*logic_, clock_, this, setup_.SimulationWorker);
+    sim_ = new TSimulationControl(*logic_, clock_, this, setup_.SimulationWorker,
+                                  setup_.SimulationZone.empty() ? TTimeZone::Machine() : TTimeZone::Load(setup_.SimulationZone));
     editor_->OnToggleInput = [this](int n) { sim_->ToggleInput(n); };
     // Idle work: every 100th time the event loop runs dry, a redraw when one is due.
     if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
@@ -351,6 +352,7 @@ void TForm2::Layout() {
     WriteGeometry();
     const int cw = client_->width();
     const int ch = client_->height();
+    UpdateSimulationStatus();
     // Nothing moved: only what is still to be drawn (or a running simulation's values).
     if (laidOut_ == QSize(cw, ch)) {
         view_->RefreshIfNeeded();

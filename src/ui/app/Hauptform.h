@@ -16,9 +16,11 @@
 #include "device/UnitV7300EEPROMData.h"
 #include "model/DiagramEditor.h"
 #include "model/Logic.h"
+#include "simulation/SimulationClock.h"
 #include "ui/app/QtClock.h"
 #include "ui/app/QtMessagePort.h"
 #include "ui/app/ToolsMenu.h"
+#include "ui/sim/SimulationDialogs.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -80,6 +82,7 @@ struct TForm2Setup {
     bool SimulationWorker = true;               // false: tests run the cycles themselves
     bool Timers = true;                         // false: tests call the timer work themselves
     TToolsPorts ToolsPorts;                     // the "Tools" entries' desktop ports; unset: the real ones
+    std::string SimulationZone;                 // the simulated time's zone ("": the machine's)
 };
 
 class TForm2 : public QMainWindow {
@@ -118,6 +121,15 @@ class TForm2 : public QMainWindow {
     // "Datei" ▸ "LiveView aufzeichnen…": records the running live view into a file.
     void RecordLiveView();
     void StopSimulation();
+    // The controls of the local simulation (app/SimulationMenu.cpp): F6, F7, the
+    // speed, "Gehe zu Zeitpunkt…", forcing from the component's pop-up.
+    void TogglePause();
+    void StepCycle();
+    void SetSimulationSpeed(TSimulationSpeed speed);
+    void GoToTime();
+    void ForceValue(const std::string& component);
+    // Releases the component's forced entries ("": all of them).
+    void ReleaseForced(const std::string& component);
     void TransferProgram(); // F5
     void AddText();         // the "T" button
     void ProcessCommandLine(const QStringList& arguments);
@@ -166,6 +178,10 @@ class TForm2 : public QMainWindow {
     std::function<bool(TLogic&, int)> ParameterDialog;
     std::function<QAction*(QMenu&, QPoint)> PopupExec;
     std::function<std::optional<std::string>()> FindPrompt;
+    // The questions of "Wert erzwingen…" and "Gehe zu Zeitpunkt…" (nothing when cancelled).
+    std::function<std::optional<TForceRequest>(const std::string& component, std::vector<TForceChoice>)>
+        ForcePrompt;
+    std::function<std::optional<DateTime>(const std::string& current)> GoToPrompt;
     // The modal device windows: the transfer window (returns its address field
     // at closing) and the bus configuration; unset: the windows themselves.
     std::function<std::string(TV7300_EEPROM_Data image, std::int32_t checksum, const std::string& address)>
@@ -195,6 +211,9 @@ class TForm2 : public QMainWindow {
     void BuildViewMenu(QMenu* menu);
     void BuildDeviceMenu(QMenu* menu);
     void UpdateEditMenu();
+    void BuildSimulationMenu(QMenu* menu);
+    void ShowSimulationPopup(const std::string& component);
+    void UpdateSimulationStatus();
     void UpdateStatus();
     void ShowLinkTexts();
     void CreateLiveView();
@@ -260,6 +279,10 @@ class TForm2 : public QMainWindow {
         QAction *undo = nullptr, *redo = nullptr, *cut = nullptr, *copy = nullptr, *paste = nullptr,
                 *selectAll = nullptr, *find = nullptr;
     } edit_;
+    struct SimulationActions {
+        QAction *pause = nullptr, *step = nullptr, *goTo = nullptr, *releaseAll = nullptr;
+        QMenu* speed = nullptr;
+    } simActs_;
     QTimer* timer1_ = nullptr;
     QTimer* timerNetio_ = nullptr;
     TLiveViewHost* live_ = nullptr;

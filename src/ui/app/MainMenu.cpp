@@ -6,6 +6,7 @@
 #include "device/UnitV7300NETIO.h"
 #include "project/Settings.h"
 #include "ui/app/ActionLog.h"
+#include "ui/app/MenuEntries.h"
 #include "ui/app/MenuStyle.h"
 #include "ui/device/BusListingPrint.h"
 #include "ui/device/LinkControl.h"
@@ -21,29 +22,6 @@
 #include <QMenuBar>
 
 namespace v7300 {
-
-namespace {
-
-template <typename Slot>
-QAction* addEntry(QWidget* owner, QMenu* menu, const QString& caption, const QKeySequence& key, Slot slot) {
-    QAction* a = menu->addAction(caption);
-    if (!key.isEmpty()) a->setShortcut(key);
-    QObject::connect(a, &QAction::triggered, owner,
-                     [owner, slot](bool checked) { Guarded(owner, [&] { slot(checked); }); });
-    return a;
-}
-
-// A shortcut that works although no menu shows it.
-template <typename Slot>
-void addHidden(QWidget* owner, const QString& caption, const QList<QKeySequence>& keys, Slot slot) {
-    auto* a = new QAction(caption, owner);
-    a->setShortcuts(keys);
-    a->setShortcutContext(Qt::WindowShortcut);
-    QObject::connect(a, &QAction::triggered, owner, [owner, slot] { Guarded(owner, [&] { slot(); }); });
-    owner->addAction(a);
-}
-
-} // namespace
 
 void TForm2::BuildMenu() {
     QMenuBar* bar = menuBar();
@@ -102,10 +80,13 @@ void TForm2::BuildMenu() {
              [this](bool) { tools_->PrintHardwareDescription(); });
 
     QMenu* hilfe = bar->addMenu(QStringLiteral("Hilfe"));
+    // The simulation's menu stands last, so that the others keep their places.
+    QMenu* simulation = bar->addMenu(QStringLiteral("Simulation"));
     addEntry(this, hilfe, QStringLiteral("Programm Informationen"), QKeySequence(Qt::Key_F1), [this](bool) {
         if (!about_) about_ = new TAboutBox(this);
         about_->exec();
     });
+    BuildSimulationMenu(simulation);
 }
 
 void TForm2::BuildEditMenu(QMenu* menu) {

@@ -4,6 +4,7 @@
 #include "ui/dialogs/UnitError.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
@@ -63,6 +64,19 @@ QIcon toolIcon(int kind) {
         p.setBrush(orange);
         p.drawEllipse(6, 6, 4, 4);
         break;
+    case 6: // pause
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xDD, 0xDD, 0xDD));
+        p.drawRect(4, 3, 3, 10);
+        p.drawRect(9, 3, 3, 10);
+        break;
+    case 7: // single step
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xDD, 0xDD, 0xDD));
+        p.drawRect(3, 3, 2, 10);
+        p.setBrush(QColor(0x22, 0xCC, 0x22));
+        p.drawPolygon(QPolygon({QPoint(7, 3), QPoint(14, 8), QPoint(7, 13)}));
+        break;
     default: // stop
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0xDD, 0x22, 0x22));
@@ -108,6 +122,19 @@ TMainToolbar::TMainToolbar(QWidget* parent) : QWidget(parent) {
     btnLive_->setProperty("liveView", true);
     btnStop_ = button(QStringLiteral("Simulation/LiveView Stoppen"), 5, &OnStop);
     btnStop_->setEnabled(false);
+    btnPause_ = button(QStringLiteral("Simulation pausieren / fortsetzen (F6)"), 6, &OnPause);
+    btnPause_->setCheckable(true);
+    // The style's light "checked" face would hide the light icon.
+    btnPause_->setStyleSheet(
+        QStringLiteral("QToolButton:checked { background: #553300; border: 1px solid #FF8000; border-radius: 2px; }"));
+    btnStep_ = button(QStringLiteral("Einzelschritt (F7)"), 7, &OnStep);
+    btnSpeed_ = new QToolButton(this);
+    btnSpeed_->setAutoRaise(true);
+    btnSpeed_->setPopupMode(QToolButton::InstantPopup);
+    btnSpeed_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    btnSpeed_->setStyleSheet(QStringLiteral("QToolButton { color: white; }"));
+    ShowSimulationControls(true, false, false, QStringLiteral("1×"));
+    x -= 2 * 23; // pause and step stand at the right end, not in this row
     x += 16;
     auto* indicator = new TSizeIndicator(this);
     indicatorLeft_ = x;
@@ -147,6 +174,33 @@ void TMainToolbar::PlacePanels() {
     const int extraWidth = std::max(300, width() - extraLeft);
     if (statusEx_->geometry() != QRect(extraLeft, 3, extraWidth, 20))
         statusEx_->setGeometry(extraLeft, 3, extraWidth, 20);
+    // Right-aligned, so that the panels keep their places.
+    const int speedWidth = 44;
+    const int speedLeft = width() - 4 - speedWidth;
+    btnSpeed_->setGeometry(speedLeft, 3, speedWidth, 20);
+    btnStep_->setGeometry(speedLeft - 4 - 23, 3, 23, 20);
+    btnPause_->setGeometry(speedLeft - 4 - 46, 3, 23, 20);
+    btnPause_->raise();
+    btnStep_->raise();
+    btnSpeed_->raise();
+}
+
+void TMainToolbar::SetSpeedMenu(QMenu* menu) {
+    btnSpeed_->setMenu(menu);
+}
+
+void TMainToolbar::ShowSimulationControls(bool shown, bool running, bool paused, const QString& speed) {
+    for (QToolButton* b : {btnPause_, btnStep_, btnSpeed_})
+        if (b->isVisibleTo(this) != shown) b->setVisible(shown);
+    if (btnPause_->isEnabled() != running) btnPause_->setEnabled(running);
+    if (btnPause_->isChecked() != (running && paused)) btnPause_->setChecked(running && paused);
+    if (btnStep_->isEnabled() != (running && paused)) btnStep_->setEnabled(running && paused);
+    // "so schnell wie möglich" does not fit the button; its menu and tool tip say it.
+    const QString shortText = speed.size() > 5 ? QStringLiteral("max.") : speed;
+    if (btnSpeed_->text() != shortText) {
+        btnSpeed_->setText(shortText);
+        btnSpeed_->setToolTip(QStringLiteral("Geschwindigkeit: ") + speed);
+    }
 }
 
 void TMainToolbar::ShowIndicator(const TProgramSizeIndicator& indicator) {

@@ -24,6 +24,7 @@ void TForm2::StartSimulation(bool liveView) {
         live_->Start(); // "Live View (Connecting)", the live timer at 100 ms
     }
     UpdateEditMenu();
+    UpdateSimulationStatus();
     Refresh();
 }
 
@@ -34,6 +35,7 @@ void TForm2::StopSimulation() {
     UpdateRecordEntry();
     toolbar_->SetEditing(true, link_->Watch().LiveViewAllowed());
     UpdateEditMenu();
+    UpdateSimulationStatus();
     Refresh();
 }
 

@@ -26,6 +26,12 @@ void TStatusPanel::SetZoom(const QString& zoom) {
     update();
 }
 
+void TStatusPanel::SetSimulatedTime(const QString& time) {
+    if (time == simulatedTime_) return;
+    simulatedTime_ = time;
+    update();
+}
+
 void TStatusPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
@@ -37,7 +43,8 @@ void TStatusPanel::paintEvent(QPaintEvent*) {
         QRect(QPoint(r.top() + 2, r.top() + 2), QPoint(r.bottom() - r.top(), r.bottom() - r.top())));
     p.setPen(Qt::white);
     const int zoomWidth = zoom_.isEmpty() ? 0 : p.fontMetrics().horizontalAdvance(zoom_) + 12;
-    const QRect textBox(20, r.top(), r.width() - 20 - zoomWidth, r.height());
+    const int timeWidth = simulatedTime_.isEmpty() ? 0 : p.fontMetrics().horizontalAdvance(simulatedTime_) + 24;
+    const QRect textBox(20, r.top(), r.width() - 20 - zoomWidth - timeWidth, r.height());
     p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, text_);
     if (!message_.isEmpty()) {
         // The message follows the name, in the accent colour.
@@ -47,6 +54,9 @@ void TStatusPanel::paintEvent(QPaintEvent*) {
                    Qt::AlignLeft | Qt::AlignVCenter, message_);
         p.setPen(Qt::white);
     }
+    if (timeWidth > 0)
+        p.drawText(QRect(r.width() - zoomWidth - timeWidth, r.top(), timeWidth - 12, r.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, simulatedTime_);
     if (zoomWidth > 0)
         p.drawText(QRect(r.width() - zoomWidth, r.top(), zoomWidth - 6, r.height()),
                    Qt::AlignRight | Qt::AlignVCenter, zoom_);

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's one-panel status bar: a red dot while the document has unsaved
 // changes (its name starts with "*"), a green one otherwise, the file name, a
-// passing message (find) and, at the right end, the zoom.
+// passing message (find) and, at the right end, the simulated time of a running
+// local simulation and the zoom.
 #include <QString>
 #include <QWidget>
 
@@ -16,9 +17,11 @@ class TStatusPanel : public QWidget {
     void SetText(const QString& text);
     void SetMessage(const QString& message);
     void SetZoom(const QString& zoom);
+    void SetSimulatedTime(const QString& time);
     const QString& Text() const { return text_; }
     const QString& Message() const { return message_; }
     const QString& Zoom() const { return zoom_; }
+    const QString& SimulatedTime() const { return simulatedTime_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +30,7 @@ class TStatusPanel : public QWidget {
     QString text_;
     QString message_;
     QString zoom_;
+    QString simulatedTime_;
 };
 
 } // namespace v7300

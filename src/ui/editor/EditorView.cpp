@@ -67,6 +67,7 @@ void TEditorView::Connect() {
         SyncCursor();
         if (popup == TPopupMenu::Wire) ShowPopup(*wirePopup_);
         if (popup == TPopupMenu::Component) ShowPopup(*componentPopup_);
+        if (popup == TPopupMenu::Simulation && OnSimulationPopup) OnSimulationPopup(editor_.PopupComponent());
     };
     area_->OnMouseMove = [this](QMouseEvent* e) {
         editor_.MouseMove(static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));

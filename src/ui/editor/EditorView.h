@@ -41,6 +41,9 @@ class TEditorView : public QObject {
     std::function<QAction*(QMenu&, QPoint)> PopupExec;
     // Something the window shows besides the diagram may have changed (menus, status).
     std::function<void()> OnStateChanged;
+    // A right click on a component while simulating: the host fills and shows
+    // the pop-up (through ShowPopup).
+    std::function<void(const std::string& component)> OnSimulationPopup;
 
     // The drawing area's size and the window's client height.
     void Layout(int areaWidth, int areaHeight, int clientHeight);
@@ -65,10 +68,12 @@ class TEditorView : public QObject {
     QMenu* ComponentPopup() const { return componentPopup_; }
     QMenu* WirePopup() const { return wirePopup_; }
 
+    // Shows a pop-up at the pointer (or through PopupExec) and runs the chosen entry.
+    void ShowPopup(QMenu& menu);
+
   private:
     void Connect();
     void EditorChanged();
-    void ShowPopup(QMenu& menu);
     void SyncCursor();
     void PutOnClipboard(const TDiagramFragment& fragment);
     void ClipboardChanged();

@@ -1,6 +1,7 @@
 #include "ui/sim/SimulationControl.h"
 
 #include "simulation/MailQueue.h"
+#include "simulation/SimulationClock.h"
 #include "simulation/SimulationRuntime.h"
 #include "simulation/SmtpSender.h"
 #include "ui/app/ActionLog.h"
@@ -12,8 +13,10 @@
 
 namespace v7300 {
 
-TSimulationControl::TSimulationControl(TLogic& logic, Clock& clock, QWidget* window, bool withWorker)
-    : QObject(window), logic_(logic), withWorker_(withWorker) {
+TSimulationControl::TSimulationControl(TLogic& logic, Clock& clock, QWidget* window, bool withWorker,
+                                       TTimeZone zone)
+    : QObject(window), logic_(logic), realClock_(clock), withWorker_(withWorker),
+      simClock_(std::make_unique<TSimulationClock>(clock, std::move(zone), clock.utcNow().toEpochMs())) {
     // The LCD window exists before any worker can start, and the worker's port
     // keeps it for its whole life.
     lcd_ = new TFrmLCD(window);
@@ -35,7 +38,7 @@ TSimulationControl::TSimulationControl(TLogic& logic, Clock& clock, QWidget* win
     effects.Play = playPort_.get();
     effects.Smtp = mails_.get();
     effects.Ui = simInput_.get();
-    simulation_ = std::make_unique<TLogicSimulation>(logic_, clock, effects);
+    simulation_ = std::make_unique<TLogicSimulation>(logic_, *simClock_, effects);
 }
 
 TSimulationControl::~TSimulationControl() {
@@ -47,11 +50,23 @@ bool TSimulationControl::Running() const {
     return simulation_->Simulating();
 }
 
+bool TSimulationControl::LocalRunning() const {
+    return !live_ && simulation_->Simulating();
+}
+
 void TSimulationControl::Start() {
+    if (!simulation_->Simulating()) {
+        // Each simulation starts at the real time; the chosen speed stays.
+        simClock_->EndRunFree();
+        simClock_->setUtcMs(realClock_.utcNow().toEpochMs());
+        simClock_->Reanchor();
+        live_ = false;
+    }
     simulation_->Simulate(withWorker_);
 }
 
 void TSimulationControl::StartLiveView() {
+    live_ = true;
     simulation_->Simulate(withWorker_);
     // The machinery runs without its worker: the values come from the device.
     simulation_->StopSimThread();

@@ -2,10 +2,12 @@
 // The local simulation and the live view's simulation machinery of the main
 // window: the runtime with the editor's effects (the LCD window, the slider
 // windows of analogue inputs, programs, sounds, mails on their own thread),
-// started and stopped from the toolbar. Later controls (pause, step, forcing an
-// input, a timing plot) attach here: they drive TLogicSimulation, and the window
-// shows its state.
+// started and stopped from the toolbar. The local simulation runs on a
+// simulated calendar clock (starting at the real time at each start), so that
+// it can run faster, pause, step and jump to a later time; the controls drive
+// TLogicSimulation and the window shows its state.
 #include "core/Clock.h"
+#include "core/TimeZone.h"
 #include "model/Logic.h"
 
 #include <QObject>
@@ -23,18 +25,23 @@ class TQtExecPort;
 class TQtLcdPort;
 class TQtPlayPort;
 class TQtSimInputPort;
+class TSimulationClock;
 
 class TSimulationControl : public QObject {
     Q_OBJECT
   public:
-    // withWorker false: tests run the cycles themselves.
-    TSimulationControl(TLogic& logic, Clock& clock, QWidget* window, bool withWorker);
+    // withWorker false: tests run the cycles themselves. The simulated time is
+    // the local time of the zone (the machine's in the program).
+    TSimulationControl(TLogic& logic, Clock& clock, QWidget* window, bool withWorker, TTimeZone zone);
     ~TSimulationControl() override;
 
     TLogicSimulation& Simulation() { return *simulation_; }
+    TSimulationClock& SimulatedClock() { return *simClock_; }
     TFrmLCD* Lcd() const { return lcd_; }
     TQtSimInputPort* SliderWindows() const { return simInput_.get(); }
     bool Running() const;
+    // A local simulation runs (not the live view, whose values come from the device).
+    bool LocalRunning() const;
 
     // The local simulation; the live view runs the machinery without its worker.
     void Start();
@@ -46,7 +53,10 @@ class TSimulationControl : public QObject {
 
   private:
     TLogic& logic_;
+    Clock& realClock_;
     bool withWorker_;
+    bool live_ = false;
+    std::unique_ptr<TSimulationClock> simClock_;
     TFrmLCD* lcd_ = nullptr;
     std::unique_ptr<TQtLcdPort> lcdPort_;
     std::unique_ptr<TQtExecPort> execPort_;
