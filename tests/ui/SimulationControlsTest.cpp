@@ -4,6 +4,9 @@
 #include "EditorFixture.h"
 
 #include "simulation/SimulationRuntime.h"
+#include "simulation/TimingPlotSession.h"
+#include "ui/sim/SimulationControl.h"
+#include "ui/sim/Zeitverlauf.h"
 #include "ui/app/DarkLook.h"
 #include "ui/app/MainToolbar.h"
 #include "ui/app/StatusPanel.h"
@@ -15,6 +18,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace v7300::test {
 namespace {
@@ -40,20 +45,24 @@ protected:
     std::string Var(const std::string& name) { return Runtime().Simulator().GetVariable(name); }
     void Trigger(const char* caption) { form->Action(QString::fromUtf8(caption))->trigger(); }
     bool Enabled(const char* caption) { return form->Action(QString::fromUtf8(caption))->isEnabled(); }
-    // A right click on the component, choosing the pop-up entry with that caption.
+    // A right click on the component, choosing the pop-up entry with that
+    // caption (also in a sub-menu).
     void PopupChoice(const std::string& component, const QString& caption) {
-        QStringList shown;
-        form->PopupExec = [&](QMenu& menu, QPoint) -> QAction* {
-            for (QAction* a : menu.actions())
-                if (a->text() == caption) return a->isEnabled() ? a : nullptr;
-            return nullptr;
-        };
+        form->PopupExec = [&](QMenu& menu, QPoint) { return Find(menu, caption); };
         const TLogicComponent& c = Comp(component);
         const QPoint p = ToArea(c.Left * 10 + 15, c.Top * 10 + 15);
         Press(p, Qt::RightButton);
         Release(p, Qt::RightButton);
     }
     QString LinkStatus() { return form->HardwareStatus()->text(); }
+    static QAction* Find(QMenu& menu, const QString& caption) {
+        for (QAction* a : menu.actions()) {
+            if (a->text() == caption) return a->isEnabled() ? a : nullptr;
+            if (a->menu() && a->isEnabled())
+                if (QAction* inner = Find(*a->menu(), caption)) return inner;
+        }
+        return nullptr;
+    }
 };
 
 TEST_F(SimulationControlsTest, PauseAndSingleStepHoldTheStoreAndShowPausiert) {
@@ -163,6 +172,38 @@ TEST_F(SimulationControlsTest, AForcedOutputKeepsItsValueIsMarkedAndIsReleased) 
     PopupChoice("OUT1", QStringLiteral("Wert erzwingen…"));
     form->StopSimulation();
     EXPECT_TRUE(Runtime().Forced().empty());
+}
+
+TEST_F(SimulationControlsTest, ThePopUpPutsAnEntryIntoTheOpenedTimingPlotThatRecordsTheSimulation) {
+    clock.setLocal({2026, 1, 5, 12, 0, 0, 0});
+    form->StartSimulation();
+    PopupChoice("OUT1", QStringLiteral("OUT1.A1"));
+    ASSERT_NE(form->TimingPlotWindow(), nullptr);
+    EXPECT_TRUE(form->TimingPlotWindow()->isVisible());
+    TTimingPlotSession& plot = form->SimulationControl().Plot();
+    EXPECT_TRUE(plot.Contains("$OUT1__A1"));
+    // The switch goes on after 2 cycles and off after 5 more: the plot has both changes.
+    Runtime().RunCycles(2);
+    const TLogicComponent& in = Comp("IN1");
+    const QPoint p = ToArea(in.Left * 10 + 15, in.Top * 10 + 15);
+    Press(p);
+    Release(p);
+    Runtime().RunCycles(5);
+    Runtime().UpdateOutputStates();
+    Press(p);
+    Release(p);
+    Runtime().RunCycles(3);
+    const std::string csv = plot.Csv(',');
+    EXPECT_NE(csv.find("OUT1.A1"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("2026-01-05 13:00:00"), std::string::npos) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4) << csv; // header, 0, 1, 0
+    form->TimingPlotWindow()->Refresh(true);
+    form->TimingPlotWindow()->grab().save(kShots + QStringLiteral("/zeitverlauf-from-popup.png"));
+
+    // Chosen again, the entry leaves the plot.
+    PopupChoice("OUT1", QStringLiteral("OUT1.A1"));
+    EXPECT_FALSE(plot.Contains("$OUT1__A1"));
+    form->StopSimulation();
 }
 
 TEST_F(SimulationControlsTest, DialogsRefuseWhatCannotBeForcedOrReached) {

@@ -49,6 +49,7 @@ class TFileDialogs;
 class TFrmDrucken;
 class TFrmLCD;
 class TFrmStart;
+class TFrmZeitverlauf;
 class TLinkControl;
 class TLiveViewHost;
 class TLogicRenderer;
@@ -130,6 +131,10 @@ class TForm2 : public QMainWindow {
     void ForceValue(const std::string& component);
     // Releases the component's forced entries ("": all of them).
     void ReleaseForced(const std::string& component);
+    // "Zeitverlauf": the timing plot's window (made on first use), and an entry added to it.
+    void ShowTimingPlot();
+    void PlotEntry(const std::string& store, const std::string& label);
+    TFrmZeitverlauf* TimingPlotWindow() { return plotWindow_; }
     void TransferProgram(); // F5
     void AddText();         // the "T" button
     void ProcessCommandLine(const QStringList& arguments);
@@ -290,6 +295,7 @@ class TForm2 : public QMainWindow {
     TFrmStart* start_ = nullptr;
     TAboutBox* about_ = nullptr;
     TFrmDrucken* print_ = nullptr;
+    TFrmZeitverlauf* plotWindow_ = nullptr;
 };
 
 } // namespace v7300

@@ -1,17 +1,19 @@
 // The controls of the local simulation: the "Simulation" menu, the toolbar's
 // pause, single-step and speed buttons, the component pop-up while simulating
-// ("Wert erzwingen…", "Erzwingen aufheben") and the simulated time in the
-// status bar. They act on TLogicSimulation, whose controls are thread-safe.
+// ("Wert erzwingen…", "Erzwingen aufheben", "Im Zeitverlauf zeigen"), the
+// "Zeitverlauf" window and the simulated time in the status bar. They act on TLogicSimulation, whose controls are thread-safe.
 #include "ui/app/Hauptform.h"
 
 #include "model/StoreNames.h"
 #include "simulation/ForceChoices.h"
 #include "simulation/SimulationRuntime.h"
+#include "simulation/TimingPlotSession.h"
 #include "ui/app/MainToolbar.h"
 #include "ui/app/MenuEntries.h"
 #include "ui/app/StatusPanel.h"
 #include "ui/editor/EditorView.h"
 #include "ui/sim/SimulationControl.h"
+#include "ui/sim/Zeitverlauf.h"
 
 #include <QActionGroup>
 
@@ -46,6 +48,7 @@ void TForm2::BuildSimulationMenu(QMenu* menu) {
     menu->addSeparator();
     simActs_.releaseAll = addEntry(this, menu, QStringLiteral("Alle erzwungenen Werte aufheben"), QKeySequence(),
                                    [this](bool) { ReleaseForced(""); });
+    addEntry(this, menu, QStringLiteral("Zeitverlauf"), QKeySequence(), [this](bool) { ShowTimingPlot(); });
     toolbar_->OnPause = [this] { TogglePause(); };
     toolbar_->OnStep = [this] { StepCycle(); };
     toolbar_->SetSpeedMenu(simActs_.speed);
@@ -128,7 +131,31 @@ void TForm2::ShowSimulationPopup(const std::string& component) {
     QAction* release = addEntry(this, &menu, QStringLiteral("Erzwingen aufheben"), QKeySequence(),
                                 [this, component](bool) { ReleaseForced(component); });
     release->setEnabled(std::any_of(choices.begin(), choices.end(), [](const TForceChoice& c) { return c.Forced; }));
+    QMenu* plot = menu.addMenu(QStringLiteral("Im Zeitverlauf zeigen"));
+    plot->setEnabled(!choices.empty());
+    for (const TForceChoice& c : choices) {
+        QAction* a = addEntry(this, plot, QString::fromStdString(c.Reference), QKeySequence(),
+                              [this, c](bool) { PlotEntry(c.Store, c.Reference); });
+        a->setCheckable(true);
+        a->setChecked(sim_->Plot().Contains(c.Store));
+    }
     view_->ShowPopup(menu);
+}
+
+void TForm2::ShowTimingPlot() {
+    if (!plotWindow_) plotWindow_ = new TFrmZeitverlauf(sim_->Plot(), *dialogs_, messages_, this);
+    plotWindow_->ShowAndRaise();
+}
+
+// An entry chosen again is taken out of the plot.
+void TForm2::PlotEntry(const std::string& store, const std::string& label) {
+    TTimingPlotSession& plot = sim_->Plot();
+    if (!plot.Add(store, label)) {
+        plot.Remove(store);
+        return;
+    }
+    Log("Im Zeitverlauf zeigen " + label);
+    ShowTimingPlot();
 }
 
 void TForm2::UpdateSimulationStatus() {

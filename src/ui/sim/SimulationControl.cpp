@@ -2,6 +2,7 @@
 
 #include "simulation/MailQueue.h"
 #include "simulation/SimulationClock.h"
+#include "simulation/TimingPlotSession.h"
 #include "simulation/SimulationRuntime.h"
 #include "simulation/SmtpSender.h"
 #include "ui/app/ActionLog.h"
@@ -39,6 +40,12 @@ TSimulationControl::TSimulationControl(TLogic& logic, Clock& clock, QWidget* win
     effects.Smtp = mails_.get();
     effects.Ui = simInput_.get();
     simulation_ = std::make_unique<TLogicSimulation>(logic_, *simClock_, effects);
+    plot_ = std::make_unique<TTimingPlotSession>(simClock_->zone());
+    // The plot samples after every cycle (on the cycling thread); the entries it
+    // reads are watched by the skipping of idle stretches.
+    simulation_->SetOnCycle([this] { plot_->Sample(simClock_->utcMs(), simulation_->Simulator()); });
+    plot_->SetOnEntriesChanged(
+        [this](const std::vector<std::string>& names) { simulation_->Simulator().SetObserved(names); });
 }
 
 TSimulationControl::~TSimulationControl() {
@@ -60,6 +67,7 @@ void TSimulationControl::Start() {
         simClock_->EndRunFree();
         simClock_->setUtcMs(realClock_.utcNow().toEpochMs());
         simClock_->Reanchor();
+        plot_->Begin(simClock_->utcMs(), simClock_->zone());
         live_ = false;
     }
     simulation_->Simulate(withWorker_);

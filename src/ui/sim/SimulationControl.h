@@ -26,6 +26,7 @@ class TQtLcdPort;
 class TQtPlayPort;
 class TQtSimInputPort;
 class TSimulationClock;
+class TTimingPlotSession;
 
 class TSimulationControl : public QObject {
     Q_OBJECT
@@ -37,6 +38,8 @@ class TSimulationControl : public QObject {
 
     TLogicSimulation& Simulation() { return *simulation_; }
     TSimulationClock& SimulatedClock() { return *simClock_; }
+    // The timing plot: the chosen entries and the recording of the local simulation.
+    TTimingPlotSession& Plot() { return *plot_; }
     TFrmLCD* Lcd() const { return lcd_; }
     TQtSimInputPort* SliderWindows() const { return simInput_.get(); }
     bool Running() const;
@@ -57,6 +60,7 @@ class TSimulationControl : public QObject {
     bool withWorker_;
     bool live_ = false;
     std::unique_ptr<TSimulationClock> simClock_;
+    std::unique_ptr<TTimingPlotSession> plot_;
     TFrmLCD* lcd_ = nullptr;
     std::unique_ptr<TQtLcdPort> lcdPort_;
     std::unique_ptr<TQtExecPort> execPort_;
