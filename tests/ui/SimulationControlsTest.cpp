@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QThread>
 #include <QToolButton>
 
 #include <algorithm>
@@ -48,7 +49,7 @@ protected:
     // A right click on the component, choosing the pop-up entry with that
     // caption (also in a sub-menu).
     void PopupChoice(const std::string& component, const QString& caption) {
-        form->PopupExec = [&](QMenu& menu, QPoint) { return Find(menu, caption); };
+        form->PopupExec = [caption](QMenu& menu, QPoint) { return Find(menu, caption); };
         const TLogicComponent& c = Comp(component);
         const QPoint p = ToArea(c.Left * 10 + 15, c.Top * 10 + 15);
         Press(p, Qt::RightButton);
@@ -204,6 +205,32 @@ TEST_F(SimulationControlsTest, ThePopUpPutsAnEntryIntoTheOpenedTimingPlotThatRec
     PopupChoice("OUT1", QStringLiteral("OUT1.A1"));
     EXPECT_FALSE(plot.Contains("$OUT1__A1"));
     form->StopSimulation();
+}
+
+TEST_F(SimulationControlsTest, WithTheWorkerAJumpOfADayAtFullSpeedEndsAndPauseStepStopStayResponsive) {
+    form = MakeForm({}, [](TForm2Setup& s) {
+        s.SimulationZone = "CET-1CEST,M3.5.0,M10.5.0/3";
+        s.SimulationWorker = true;
+    });
+    Place("IN", 20, 10);
+    Place("OUT", 40, 10);
+    form->Logic().add_verbinder("IN1", 0, 0, "OUT1");
+    clock.setLocal({2026, 1, 5, 12, 0, 0, 0});
+    Trigger("so schnell wie möglich");
+    form->StartSimulation();
+    PopupChoice("OUT1", QStringLiteral("OUT1.A1"));
+    form->GoToPrompt = [](const std::string&) -> std::optional<DateTime> { return DateTime{2026, 1, 6, 13, 0, 0, 0}; };
+    Trigger("Gehe zu Zeitpunkt…");
+    for (int i = 0; i < 3000 && Runtime().GoingTo(); ++i) QThread::msleep(5);
+    EXPECT_FALSE(Runtime().GoingTo());
+    EXPECT_GE(Runtime().SimulatedTime().day, 6);
+    Trigger("Pause");
+    const std::int64_t cycles = Runtime().Simulator().CycleCount();
+    Trigger("Einzelschritt");
+    for (int i = 0; i < 1000 && Runtime().Simulator().CycleCount() == cycles; ++i) QThread::msleep(2);
+    EXPECT_EQ(Runtime().Simulator().CycleCount(), cycles + 1);
+    form->StopSimulation();
+    EXPECT_FALSE(form->Logic().Simulating());
 }
 
 TEST_F(SimulationControlsTest, DialogsRefuseWhatCannotBeForcedOrReached) {
