@@ -57,31 +57,14 @@ TEST(EditorScreenshotTest, RealProgramShowsTheSimulatedExample) {
     const std::string& display = server.Display();
     ASSERT_FALSE(display.empty()) << "Xvfb did not start";
 
-    const std::string home = std::filesystem::temp_directory_path() / ("v7300-e2e-" + std::to_string(getpid()));
-    std::filesystem::create_directories(home);
-    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-    const std::string ini = home + "/config.ini";
-    {
-        FILE* f = std::fopen(ini.c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs("[config]\r\ntop=0\r\nleft=0\r\nwidth=1000\r\nheight=640\r\n", f);
-        std::fclose(f);
-    }
+    const std::string home = e2e::MakeHome("v7300-e2e");
     // The example is opened from a projects folder as a user would, by its name there:
     // the status bar shows no path of the machine the picture was taken on.
     const std::string projects = home + "/Projekte";
     std::filesystem::create_directories(projects);
     std::filesystem::copy_file(example, projects + "/treppenlicht.v7k");
-    const pid_t editor =
-        e2e::Spawn({program, "-simulate", "treppenlicht.v7k"},
-              {"DISPLAY=" + display, "V7300_SETTINGS=" + ini, "QT_QPA_PLATFORM=xcb", "HOME=" + home, "XDG_DATA_HOME=" + home + "/data",
-               "XDG_RUNTIME_DIR=" + home, "V7300_NO_START_PAUSE=1", "V7300_LINK=off", "LC_ALL=C.UTF-8"},
-              projects);
-
-    // This process looks at the same X server.
-    qputenv("DISPLAY", QByteArray::fromStdString(display));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(home));
+    const pid_t editor = e2e::StartEditor(display, home, {"-simulate", "treppenlicht.v7k"}, projects);
+    e2e::UseDisplay(display, home);
     int argc = 1;
     char name[] = "e2e_tests";
     char* argv[] = {name, nullptr};

@@ -43,7 +43,6 @@ int PauseFramePixels(const QImage& screen, int windowWidth) {
 }
 
 TEST(SimulationKeysTest, F6OnTheKeyboardPausesAndResumesTheRealEditor) {
-    const std::string program = std::string(V7300_BINARY_DIR) + "/bin/v7300-logik";
     const std::string example = std::string(V7300_SOURCE_DIR) + "/examples/treppenlicht.v7k";
     if (!e2e::Installed("/usr/bin/Xvfb") || !e2e::Installed("/usr/bin/xdotool"))
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
@@ -51,24 +50,9 @@ TEST(SimulationKeysTest, F6OnTheKeyboardPausesAndResumesTheRealEditor) {
     const std::string& display = server.Display();
     ASSERT_FALSE(display.empty()) << "Xvfb did not start";
 
-    const std::string home = std::filesystem::temp_directory_path() / ("v7300-keys-" + std::to_string(getpid()));
-    std::filesystem::create_directories(home);
-    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-    const std::string ini = home + "/config.ini";
-    {
-        FILE* f = std::fopen(ini.c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs("[config]\r\ntop=0\r\nleft=0\r\nwidth=1000\r\nheight=640\r\n", f);
-        std::fclose(f);
-    }
-    const pid_t editor = e2e::Spawn(
-        {program, "-simulate", example},
-        {"DISPLAY=" + display, "V7300_SETTINGS=" + ini, "QT_QPA_PLATFORM=xcb", "HOME=" + home,
-         "XDG_DATA_HOME=" + home + "/data", "XDG_RUNTIME_DIR=" + home, "V7300_NO_START_PAUSE=1", "V7300_LINK=off",
-         "LC_ALL=C.UTF-8"});
-    qputenv("DISPLAY", QByteArray::fromStdString(display));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(home));
+    const std::string home = e2e::MakeHome("v7300-keys");
+    const pid_t editor = e2e::StartEditor(display, home, {"-simulate", example});
+    e2e::UseDisplay(display, home);
     int argc = 1;
     char name[] = "e2e_tests";
     char* argv[] = {name, nullptr};

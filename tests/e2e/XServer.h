@@ -1,9 +1,11 @@
 #pragma once
 // Programs started for the end-to-end tests: a virtual X server on a free
 // display of its own, a window manager on it, and the editor.
+#include <QByteArray>
 #include <QThread>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
@@ -74,5 +76,35 @@ private:
 };
 
 inline bool Installed(const char* program) { return std::filesystem::exists(program); }
+
+// A home folder of the test's own whose config.ini puts the editor's window at (0, 0), 1000 × 640.
+inline std::string MakeHome(const std::string& tag) {
+    const std::string home = std::filesystem::temp_directory_path() / (tag + "-" + std::to_string(getpid()));
+    std::filesystem::create_directories(home);
+    std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+    if (FILE* f = std::fopen((home + "/config.ini").c_str(), "w")) {
+        std::fputs("[config]\r\ntop=0\r\nleft=0\r\nwidth=1000\r\nheight=640\r\n", f);
+        std::fclose(f);
+    }
+    return home;
+}
+
+// The editor on the display with that home, its link off, without the start pause.
+inline pid_t StartEditor(const std::string& display, const std::string& home, std::vector<std::string> args,
+                         const std::string& folder = {}) {
+    args.insert(args.begin(), std::string(V7300_BINARY_DIR) + "/bin/v7300-logik");
+    return Spawn(args,
+                 {"DISPLAY=" + display, "V7300_SETTINGS=" + home + "/config.ini", "QT_QPA_PLATFORM=xcb",
+                  "HOME=" + home, "XDG_DATA_HOME=" + home + "/data", "XDG_RUNTIME_DIR=" + home,
+                  "V7300_NO_START_PAUSE=1", "V7300_LINK=off", "LC_ALL=C.UTF-8"},
+                 folder);
+}
+
+// This process looks at the same X server (before its QGuiApplication is made).
+inline void UseDisplay(const std::string& display, const std::string& home) {
+    qputenv("DISPLAY", QByteArray::fromStdString(display));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(home));
+}
 
 } // namespace v7300::e2e
