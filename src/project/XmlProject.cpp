@@ -56,30 +56,22 @@ xmlNode* addNumber(xmlNode* parent, const char* name, std::int32_t n) {
     return xmlNewTextChild(parent, nullptr, X(name), X(std::to_string(n)));
 }
 
-DocPtr buildDocument(const TLogic& logic) {
-    DocPtr doc(xmlNewDoc(X("1.0")));
-    xmlNode* root = xmlNewNode(nullptr, X("v7300"));
-    xmlDocSetRootElement(doc.get(), root);
-    addText(root, "version", kXmlProjectVersion);
+// A component's head; returns its "variables" element.
+xmlNode* addComponent(xmlNode* components, const std::string& name, const std::string& type, std::int32_t left,
+                      std::int32_t top) {
+    xmlNode* comp = addChild(components, "component");
+    addText(comp, "name", name);
+    addText(comp, "type", type);
+    addNumber(comp, "left", left);
+    addNumber(comp, "top", top);
+    return addChild(comp, "variables");
+}
 
-    xmlNode* components = addChild(root, "components");
-    for (const auto& c : logic.Components) {
-        xmlNode* comp = addChild(components, "component");
-        addText(comp, "name", c.Name);
-        addText(comp, "type", c.TypeName);
-        addNumber(comp, "left", c.Left);
-        addNumber(comp, "top", c.Top);
-        xmlNode* vars = addChild(comp, "variables");
-        for (const auto& v : c.Variables) {
-            xmlNode* var = addChild(vars, "variable");
-            addText(var, "name", v.Name());
-            addText(var, "type", v.GetTypeName());
-            addText(var, "value", v.GetValue());
-        }
-    }
-
+// The "wire" element with every wire and its points (projects and fragments alike).
+template <typename Wires>
+void addWires(xmlNode* root, const Wires& all) {
     xmlNode* wires = addChild(root, "wire");
-    for (const auto& w : logic.Wires) {
+    for (const auto& w : all) {
         xmlNode* wire = addChild(wires, "wire");
         addText(wire, "output", w.Output);
         addNumber(wire, "outputID", w.OutputID);
@@ -92,6 +84,25 @@ DocPtr buildDocument(const TLogic& logic) {
             xmlNewProp(point, X("y"), X(std::to_string(p.Y)));
         }
     }
+}
+
+DocPtr buildDocument(const TLogic& logic) {
+    DocPtr doc(xmlNewDoc(X("1.0")));
+    xmlNode* root = xmlNewNode(nullptr, X("v7300"));
+    xmlDocSetRootElement(doc.get(), root);
+    addText(root, "version", kXmlProjectVersion);
+
+    xmlNode* components = addChild(root, "components");
+    for (const auto& c : logic.Components) {
+        xmlNode* vars = addComponent(components, c.Name, c.TypeName, c.Left, c.Top);
+        for (const auto& v : c.Variables) {
+            xmlNode* var = addChild(vars, "variable");
+            addText(var, "name", v.Name());
+            addText(var, "type", v.GetTypeName());
+            addText(var, "value", v.GetValue());
+        }
+    }
+    addWires(root, logic.Wires);
 
     xmlNode* options = addChild(root, "options");
     addText(options, "V7300NETIO.IP", logic.DeviceAddress);
@@ -439,28 +450,10 @@ std::string BuildFragmentXml(const TDiagramFragment& fragment) {
     addText(root, "version", kXmlProjectVersion);
     xmlNode* components = addChild(root, "components");
     for (const auto& c : fragment.Components) {
-        xmlNode* comp = addChild(components, "component");
-        addText(comp, "name", c.Name);
-        addText(comp, "type", c.TypeName);
-        addNumber(comp, "left", c.Left);
-        addNumber(comp, "top", c.Top);
-        xmlNode* vars = addChild(comp, "variables");
+        xmlNode* vars = addComponent(components, c.Name, c.TypeName, c.Left, c.Top);
         for (const auto& value : c.Values) addText(addChild(vars, "variable"), "value", value);
     }
-    xmlNode* wires = addChild(root, "wire");
-    for (const auto& w : fragment.Wires) {
-        xmlNode* wire = addChild(wires, "wire");
-        addText(wire, "output", w.Output);
-        addNumber(wire, "outputID", w.OutputID);
-        addText(wire, "input", w.Input);
-        addNumber(wire, "inputID", w.InputID);
-        xmlNode* points = addChild(wire, "points");
-        for (const auto& p : w.Points) {
-            xmlNode* point = addChild(points, "point");
-            xmlNewProp(point, X("x"), X(std::to_string(p.X)));
-            xmlNewProp(point, X("y"), X(std::to_string(p.Y)));
-        }
-    }
+    addWires(root, fragment.Wires);
     return serialise(doc.get());
 }
 

@@ -101,7 +101,9 @@ TFrmShownItems::TFrmShownItems(TLogic& logic, QWidget* parent)
     // All six tabs side by side in the page control's width.
     Pages->tabBar()->setUsesScrollButtons(false);
     Pages->tabBar()->setExpanding(true);
-    Pages->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; min-width: 40px; }"));
+    // The pane black like the window (the style would draw it in its dark grey).
+    Pages->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; min-width: 40px; }"
+                                        "QTabWidget::pane { background: black; border: 1px solid #444444; }"));
     for (int k = 1; k <= 6; ++k) Pages->addTab(new QWidget, QStringLiteral("Seite ") + QString::number(k));
     page_ = BuildPage();
     connect(Pages, &QTabWidget::currentChanged, this, &TFrmShownItems::ChooseTab);
