@@ -12,7 +12,6 @@ namespace v7300 {
 
 namespace {
 
-constexpr int kTop = TTimingPlotRenderer::kTop;
 constexpr int kRight = 12;
 
 struct Mapping {

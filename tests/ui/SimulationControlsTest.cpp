@@ -242,6 +242,27 @@ TEST_F(SimulationControlsTest, WithTheWorkerAJumpOfADayAtFullSpeedEndsAndPauseSt
     EXPECT_FALSE(form->Logic().Simulating());
 }
 
+TEST_F(SimulationControlsTest, TheLiveViewHidesTheControlsKeepsItsTextsAndOffersNoForcing) {
+    form->StartSimulation(true);
+    form->Layout();
+    EXPECT_FALSE(form->Toolbar().ButtonPause()->isVisible());
+    EXPECT_FALSE(Enabled("Pause"));
+    EXPECT_FALSE(Enabled("Gehe zu Zeitpunkt…"));
+    EXPECT_EQ(LinkStatus(), QStringLiteral("Live View (Connecting)"));
+    EXPECT_TRUE(form->StatusBar().SimulatedTime().isEmpty());
+    int popups = 0;
+    form->PopupExec = [&](QMenu&, QPoint) -> QAction* {
+        ++popups;
+        return nullptr;
+    };
+    const QPoint p = ToArea(Comp("OUT1").Left * 10 + 15, Comp("OUT1").Top * 10 + 15);
+    Press(p, Qt::RightButton);
+    Release(p, Qt::RightButton);
+    EXPECT_EQ(popups, 0);
+    form->StopSimulation();
+    EXPECT_TRUE(form->Toolbar().ButtonPause()->isVisible());
+}
+
 TEST_F(SimulationControlsTest, DialogsRefuseWhatCannotBeForcedOrReached) {
     TFrmForceValue force("TIMER1", {{"$TIMER1__A1", "TIMER1.A1", "0", true, false},
                                     {"$TIMER1_SEKUNDEN", "TIMER1.SEKUNDEN", "12", false, true}},
