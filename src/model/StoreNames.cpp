@@ -1,7 +1,5 @@
 #include "model/StoreNames.h"
 
-#include <utility>
-
 namespace v7300 {
 namespace {
 
@@ -12,12 +10,14 @@ bool startsWith(const std::string& s, const std::string& prefix) {
 } // namespace
 
 std::string EntryOwner(const std::string& entry, const TLogic& logic) {
-    std::string owner;
-    for (int i = 0; i < logic.Components.Count(); ++i) {
-        const std::string& name = std::as_const(logic.Components).Items(i).Name;
-        if (name.size() > owner.size() && startsWith(entry, "$" + name + "_")) owner = name;
+    if (entry.size() < 3 || entry[0] != '$') return {};
+    // The longest candidate first: the name before the last underscore that has text after it.
+    for (std::size_t p = entry.rfind('_'); p != std::string::npos && p > 1; p = entry.rfind('_', p - 1)) {
+        if (p + 1 == entry.size()) continue;
+        std::string name = entry.substr(1, p - 1);
+        if (logic.Components.IndexOf(name) >= 0) return name;
     }
-    return owner;
+    return {};
 }
 
 bool IsOutputEntry(const std::string& entry, const std::string& owner) {

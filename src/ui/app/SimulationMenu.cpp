@@ -1,7 +1,8 @@
 // The controls of the local simulation: the "Simulation" menu, the toolbar's
 // pause, single-step and speed buttons, the component pop-up while simulating
 // ("Wert erzwingen…", "Erzwingen aufheben", "Im Zeitverlauf zeigen"), the
-// "Zeitverlauf" window and the simulated time in the status bar. They act on TLogicSimulation, whose controls are thread-safe.
+// "Zeitverlauf" window and the simulated time in the status bar. They act on
+// TLogicSimulation, whose controls are thread-safe.
 #include "ui/app/Hauptform.h"
 
 #include "model/StoreNames.h"
